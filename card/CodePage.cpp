@@ -1,0 +1,56 @@
+#include "card/CodePage.h"
+
+#include <algorithm>
+#include <array>
+
+namespace codepage {
+namespace {
+
+// Characters of bytes 0x80 to 0x9F; every other byte is the character of the same value.
+constexpr std::array<char32_t, 32> HighControlRange = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr std::uint8_t RangeStart = 0x80;
+constexpr std::uint8_t RangeEnd = 0x9F;
+
+} // namespace
+
+char32_t ToUnicode(std::uint8_t byte) {
+    if (byte >= RangeStart && byte <= RangeEnd) {
+        return HighControlRange[byte - RangeStart];
+    }
+    return byte;
+}
+
+std::uint8_t FromUnicode(char32_t character) {
+    if (character <= 0xFF && (character < RangeStart || character > RangeEnd)) {
+        return static_cast<std::uint8_t>(character);
+    }
+    const auto* found = std::find(HighControlRange.begin(), HighControlRange.end(), character);
+    if (found == HighControlRange.end()) {
+        return '?';
+    }
+    return static_cast<std::uint8_t>(RangeStart + (found - HighControlRange.begin()));
+}
+
+std::u32string Decode(std::string_view bytes) {
+    std::u32string text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        text.push_back(ToUnicode(static_cast<std::uint8_t>(byte)));
+    }
+    return text;
+}
+
+std::string Encode(std::u32string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (const char32_t character : text) {
+        bytes.push_back(static_cast<char>(FromUnicode(character)));
+    }
+    return bytes;
+}
+
+} // namespace codepage

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The system's 8-bit code page: Windows-1252, with its five unassigned bytes (0x81, 0x8D,
+// 0x8F, 0x90, 0x9D) mapped to the C1 controls of the same value, so that every byte has a
+// character and converts back to itself. Texts inside the system are kept as code-page
+// bytes; these conversions are used only where text meets the window.
+namespace codepage {
+
+char32_t ToUnicode(std::uint8_t byte);
+
+// A character the code page cannot hold becomes '?'.
+std::uint8_t FromUnicode(char32_t character);
+
+std::u32string Decode(std::string_view bytes);
+std::string Encode(std::u32string_view text);
+
+} // namespace codepage

@@ -1,0 +1,121 @@
+#include "settings/Registry.h"
+
+#include "settings/AtomicFile.h"
+
+#include <algorithm>
+
+namespace {
+
+const char* RootName(HKEY root) {
+    switch (root) {
+    case HKEY_CLASSES_ROOT:
+        return "HKEY_CLASSES_ROOT";
+    case HKEY_CURRENT_USER:
+        return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE:
+        return "HKEY_LOCAL_MACHINE";
+    case HKEY_USERS:
+        return "HKEY_USERS";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+Registry::Registry(std::filesystem::path file) : file_(std::move(file)) {}
+
+HKEY Registry::Remember(std::string keyPath) {
+    const HKEY key = nextHandle_++;
+    openKeys_.emplace(key, std::move(keyPath));
+    return key;
+}
+
+const std::string* Registry::KeyPath(HKEY key) const {
+    const auto found = openKeys_.find(key);
+    return found == openKeys_.end() ? nullptr : &found->second;
+}
+
+std::int32_t Registry::CreateKey(HKEY root, std::string_view subKey, HKEY& key) {
+    const char* rootName = RootName(root);
+    if (rootName == nullptr) {
+        return RegistryResult::InvalidHandle;
+    }
+    std::string keyPath = std::string(rootName) + "\\" + std::string(subKey);
+    const auto bytes = ReadWholeFile(file_);
+    if (!bytes) {
+        return RegistryResult::ReadFault;
+    }
+    auto document = RegistryDocument::Parse(*bytes);
+    if (!document.HasKey(keyPath)) {
+        document.AddKey(keyPath);
+        if (ReplaceFileAtomically(file_, document.Serialize())) {
+            return RegistryResult::WriteFault;
+        }
+    }
+    key = Remember(std::move(keyPath));
+    return RegistryResult::Success;
+}
+
+std::int32_t Registry::OpenKey(HKEY root, std::string_view subKey, HKEY& key) {
+    const char* rootName = RootName(root);
+    if (rootName == nullptr) {
+        return RegistryResult::InvalidHandle;
+    }
+    std::string keyPath = std::string(rootName) + "\\" + std::string(subKey);
+    const auto bytes = ReadWholeFile(file_);
+    if (!bytes || !RegistryDocument::Parse(*bytes).HasKey(keyPath)) {
+        return RegistryResult::FileNotFound;
+    }
+    key = Remember(std::move(keyPath));
+    return RegistryResult::Success;
+}
+
+std::int32_t Registry::QueryValue(HKEY key, std::string_view name, std::uint32_t& type,
+                                  std::span<std::uint8_t> buffer, std::uint32_t& size) {
+    const std::string* keyPath = KeyPath(key);
+    if (keyPath == nullptr) {
+        return RegistryResult::InvalidHandle;
+    }
+    const auto bytes = ReadWholeFile(file_);
+    if (!bytes) {
+        return RegistryResult::ReadFault;
+    }
+    const auto value = RegistryDocument::Parse(*bytes).FindValue(*keyPath, name);
+    if (!value) {
+        return RegistryResult::FileNotFound;
+    }
+    type = value->Type;
+    size = static_cast<std::uint32_t>(value->Data.size());
+    if (buffer.empty()) {
+        return RegistryResult::Success;
+    }
+    if (buffer.size() < value->Data.size()) {
+        return RegistryResult::MoreData;
+    }
+    std::copy(value->Data.begin(), value->Data.end(), buffer.begin());
+    return RegistryResult::Success;
+}
+
+std::int32_t Registry::SetValue(HKEY key, std::string_view name, std::uint32_t type,
+                                std::span<const std::uint8_t> data) {
+    const std::string* keyPath = KeyPath(key);
+    if (keyPath == nullptr) {
+        return RegistryResult::InvalidHandle;
+    }
+    // A file that exists but cannot be read is never replaced: its content would be lost.
+    const auto bytes = ReadWholeFile(file_);
+    if (!bytes) {
+        return RegistryResult::ReadFault;
+    }
+    auto document = RegistryDocument::Parse(*bytes);
+    document.SetValue(*keyPath, name, RegistryValue{type, {data.begin(), data.end()}});
+    if (ReplaceFileAtomically(file_, document.Serialize())) {
+        return RegistryResult::WriteFault;
+    }
+    return RegistryResult::Success;
+}
+
+std::int32_t Registry::CloseKey(HKEY key) {
+    return openKeys_.erase(key) == 1 ? RegistryResult::Success : RegistryResult::InvalidHandle;
+}

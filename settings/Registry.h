@@ -1,0 +1,60 @@
+#pragma once
+
+#include "settings/RegistryDocument.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+
+using HKEY = std::uint32_t;
+
+constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000;
+constexpr HKEY HKEY_CURRENT_USER = 0x80000001;
+constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002;
+constexpr HKEY HKEY_USERS = 0x80000003;
+
+constexpr std::uint32_t REG_SZ = 1;
+constexpr std::uint32_t REG_BINARY = 3;
+constexpr std::uint32_t REG_DWORD = 4;
+
+// Result codes of the registry calls, as the registry itself gives them.
+namespace RegistryResult {
+constexpr std::int32_t Success = 0;
+constexpr std::int32_t FileNotFound = 2;
+constexpr std::int32_t InvalidHandle = 6;
+constexpr std::int32_t WriteFault = 29;
+constexpr std::int32_t ReadFault = 30;
+constexpr std::int32_t MoreData = 234;
+} // namespace RegistryResult
+
+// The registry calls the settings module needs, over one REGEDIT4 file. Nothing is cached:
+// every call reads the file again, and every change replaces it atomically, so another
+// program's edit is seen at the next call and a failed write leaves the old file whole.
+class Registry {
+public:
+    explicit Registry(std::filesystem::path file);
+
+    // Opens the key, creating it (and with it its parents) when it does not exist yet.
+    std::int32_t CreateKey(HKEY root, std::string_view subKey, HKEY& key);
+    std::int32_t OpenKey(HKEY root, std::string_view subKey, HKEY& key);
+    // With an empty buffer: the value's type and size. Otherwise its data as well, when the
+    // buffer is large enough; size becomes the number of bytes the value holds.
+    std::int32_t QueryValue(HKEY key, std::string_view name, std::uint32_t& type,
+                            std::span<std::uint8_t> buffer, std::uint32_t& size);
+    std::int32_t SetValue(HKEY key, std::string_view name, std::uint32_t type,
+                          std::span<const std::uint8_t> data);
+    std::int32_t CloseKey(HKEY key);
+
+    const std::filesystem::path& File() const { return file_; }
+
+private:
+    std::filesystem::path file_;
+    std::map<HKEY, std::string> openKeys_; // handle -> full key path
+    HKEY nextHandle_ = 0x100;
+
+    HKEY Remember(std::string keyPath);
+    const std::string* KeyPath(HKEY key) const;
+};
