@@ -1,7 +1,7 @@
 #include "card/DecodeTLV.h"
 
-#include "card/CardTags.h"
 #include "report/RuntimeError.h"
+#include "tests/support/CardBuilder.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -10,22 +10,7 @@
 
 namespace {
 
-struct Card {
-    std::unique_ptr<CardBuffer> buffer = std::make_unique<CardBuffer>();
-    std::int32_t length = 0;
-
-    Card() { buffer->fill(0xFF); }
-
-    Card& Item(std::uint8_t tag, const std::vector<std::uint8_t>& value) {
-        (*buffer)[length++] = tag;
-        (*buffer)[length++] = static_cast<std::uint8_t>(value.size());
-        for (const std::uint8_t byte : value) {
-            (*buffer)[length++] = byte;
-        }
-        return *this;
-    }
-    Card& End() { return Item(TagEnd, {}); }
-};
+using Card = CardBuilder;
 
 struct Decoded {
     std::uint8_t tag;
@@ -36,7 +21,7 @@ struct Decoded {
 std::vector<Decoded> WalkBlockByBlock(const Card& card, ItemWalk& walk) {
     std::vector<Decoded> items;
     for (std::int32_t valid = 64; valid <= CardMemorySize && !walk.EndFound; valid += 64) {
-        WalkItems(*card.buffer, valid, walk, [&](const TLVItem& item) {
+        WalkItems(card.Image(), valid, walk, [&](const TLVItem& item) {
             items.push_back({item.Tag, item.Text});
         });
     }
@@ -45,52 +30,52 @@ std::vector<Decoded> WalkBlockByBlock(const Card& card, ItemWalk& walk) {
 
 TEST(DecodeTLV, ItemIsCompleteOnlyWithTheByteAfterIt) {
     Card card;
-    (*card.buffer)[60] = 0x10;
-    (*card.buffer)[61] = 2;
+    card.Image()[60] = 0x10;
+    card.Image()[61] = 2;
     TLVItem item;
-    EXPECT_EQ(DecodeTLV(*card.buffer, 64, 60, item), 0); // last value byte is byte 63
+    EXPECT_EQ(DecodeTLV(card.Image(), 64, 60, item), 0); // last value byte is byte 63
     EXPECT_EQ(item.Tag, 0x10) << "tag and length are taken before the test";
-    EXPECT_EQ(DecodeTLV(*card.buffer, 65, 60, item), 64);
-    EXPECT_EQ(DecodeTLV(*card.buffer, 128, 60, item), 64);
+    EXPECT_EQ(DecodeTLV(card.Image(), 65, 60, item), 64);
+    EXPECT_EQ(DecodeTLV(card.Image(), 128, 60, item), 64);
 }
 
 TEST(DecodeTLV, LengthByteNotYetReadLeavesItemUntouched) {
     Card card;
     TLVItem item;
     item.Tag = 0x42;
-    EXPECT_EQ(DecodeTLV(*card.buffer, 64, 63, item), 0);
-    EXPECT_EQ(DecodeTLV(*card.buffer, 64, 64, item), 0);
+    EXPECT_EQ(DecodeTLV(card.Image(), 64, 63, item), 0);
+    EXPECT_EQ(DecodeTLV(card.Image(), 64, 64, item), 0);
     EXPECT_EQ(item.Tag, 0x42);
 }
 
 TEST(DecodeTLV, LastBytesOfTheCardAreNeverComplete) {
     Card card;
-    (*card.buffer)[32766] = TagEnd;
-    (*card.buffer)[32767] = 0;
+    card.Image()[32766] = TagEnd;
+    card.Image()[32767] = 0;
     TLVItem item;
-    EXPECT_EQ(DecodeTLV(*card.buffer, CardMemorySize, 32766, item), 0);
-    (*card.buffer)[32764] = 0x10;
-    (*card.buffer)[32765] = 1;
-    EXPECT_EQ(DecodeTLV(*card.buffer, CardMemorySize, 32764, item), 32767);
+    EXPECT_EQ(DecodeTLV(card.Image(), CardMemorySize, 32766, item), 0);
+    card.Image()[32764] = 0x10;
+    card.Image()[32765] = 1;
+    EXPECT_EQ(DecodeTLV(card.Image(), CardMemorySize, 32764, item), 32767);
 }
 
 TEST(DecodeTLV, EmptyCardImageDecodesToCardApplicationAndEnd) {
     Card card;
-    (*card.buffer)[19] = 0x55;
-    EXPECT_EQ(BuildEmptyCardImage(*card.buffer), 19);
+    card.Image()[19] = 0x55;
+    EXPECT_EQ(BuildEmptyCardImage(card.Image()), 19);
     const std::vector<std::uint8_t> expected = {0x20, 0x01, 0x20, 0x21, 0x0C, 'O', 'S',
                                                 'T',  'R',  'I',  'V',  'A',  'N', ' ',
                                                 '0',  '0',  '7',  0xFF, 0x00};
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), card.buffer->begin()));
-    EXPECT_EQ((*card.buffer)[19], 0x55) << "bytes after the image are kept";
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), card.Image().begin()));
+    EXPECT_EQ(card.Image()[19], 0x55) << "bytes after the image are kept";
 
     TLVItem item;
-    EXPECT_EQ(DecodeTLV(*card.buffer, 64, 0, item), 3);
+    EXPECT_EQ(DecodeTLV(card.Image(), 64, 0, item), 3);
     EXPECT_EQ(item.Number, 32u);
     EXPECT_EQ(item.Text, " ");
-    EXPECT_EQ(DecodeTLV(*card.buffer, 64, 3, item), 17);
+    EXPECT_EQ(DecodeTLV(card.Image(), 64, 3, item), 17);
     EXPECT_EQ(item.Text, "OSTRIVAN 007");
-    EXPECT_EQ(DecodeTLV(*card.buffer, 64, 17, item), 19);
+    EXPECT_EQ(DecodeTLV(card.Image(), 64, 17, item), 19);
     EXPECT_EQ(item.Tag, TagEnd);
     EXPECT_EQ(item.Length, 0);
 }
@@ -110,7 +95,7 @@ TEST_P(DecodeNumber, IsTheUnsignedValueOfTheFirstFourBytes) {
     Card card;
     card.Item(0x01, GetParam().value).End();
     TLVItem item;
-    ASSERT_NE(DecodeTLV(*card.buffer, 64, 0, item), 0);
+    ASSERT_NE(DecodeTLV(card.Image(), 64, 0, item), 0);
     EXPECT_EQ(item.Number, GetParam().number);
     EXPECT_EQ(item.Text.size(), GetParam().value.size());
 }
@@ -129,7 +114,7 @@ TEST(DecodeTLV, ValueOfThirtyThreeBytesIsTheLongestThatFits) {
     Card card;
     card.Item(0x10, std::vector<std::uint8_t>(33, 'a')).End();
     TLVItem item;
-    EXPECT_EQ(DecodeTLV(*card.buffer, 64, 0, item), 35);
+    EXPECT_EQ(DecodeTLV(card.Image(), 64, 0, item), 35);
     EXPECT_EQ(item.Text, std::string(33, 'a'));
 }
 
@@ -139,7 +124,7 @@ TEST(DecodeTLV, ValueOfThirtyFourBytesFailsAfterThirtyThree) {
     value[0] = 0x01;
     card.Item(0x10, value).End();
     TLVItem item;
-    EXPECT_THROW(DecodeTLV(*card.buffer, 64, 0, item), RuntimeError);
+    EXPECT_THROW(DecodeTLV(card.Image(), 64, 0, item), RuntimeError);
     EXPECT_EQ(item.Text.size(), 33u);
     EXPECT_EQ(item.Number, 0x01626262u);
 }
@@ -148,8 +133,8 @@ TEST(DecodeTLV, BytesBeyondTheLengthKeepEarlierItems) {
     Card card;
     card.Item(TagTimeStamp, {1, 2, 3, 4, 5, 6}).Item(TagTimeStamp, {9, 8}).End();
     TLVItem item;
-    const std::int16_t next = DecodeTLV(*card.buffer, 64, 0, item);
-    DecodeTLV(*card.buffer, 64, next, item);
+    const std::int16_t next = DecodeTLV(card.Image(), 64, 0, item);
+    DecodeTLV(card.Image(), 64, next, item);
     EXPECT_EQ(item.Length, 2);
     EXPECT_EQ((std::vector<std::uint8_t>(item.Bytes.begin(), item.Bytes.begin() + 6)),
               (std::vector<std::uint8_t>{9, 8, 3, 4, 5, 6}));
@@ -162,14 +147,14 @@ TEST(ItemWalk, ItemsCutByABlockBoundaryAtEveryPlaceArriveOnceInOrder) {
     // its last value byte, so the byte that completes it is in the next block).
     std::vector<bool> cutSeen(36, false);
     std::mt19937 random(11);
-    for (int n = 0; card.length < 30000; ++n) {
+    for (int n = 0; card.Length() < 30000; ++n) {
         const std::size_t size = random() % 34;
-        const std::int32_t start = card.length;
+        const std::int32_t start = card.Length();
         const std::vector<std::uint8_t> value(size, static_cast<std::uint8_t>('A' + n % 26));
         const std::uint8_t tag = n % 7 == 0 ? TagDraft : TagTagNumber;
         card.Item(tag, value);
         const std::int32_t boundary = (start / 64 + 1) * 64;
-        if (boundary <= card.length) {
+        if (boundary <= card.Length()) {
             cutSeen[static_cast<std::size_t>(boundary - start)] = true;
         }
         expected.push_back({tag, std::string(value.begin(), value.end())});
@@ -182,13 +167,13 @@ TEST(ItemWalk, ItemsCutByABlockBoundaryAtEveryPlaceArriveOnceInOrder) {
     ItemWalk walk;
     EXPECT_EQ(WalkBlockByBlock(card, walk), expected);
     EXPECT_TRUE(walk.EndFound);
-    EXPECT_EQ(walk.Position, card.length);
+    EXPECT_EQ(walk.Position, card.Length());
 }
 
 TEST(ItemWalk, StopsAtTheEndMarkerAndIgnoresWhatFollows) {
     Card card;
-    BuildEmptyCardImage(*card.buffer);
-    card.length = 19;
+    BuildEmptyCardImage(card.Image());
+    card.At(19);
     card.Item(TagDraft, {'o', 'l', 'd'});
     ItemWalk walk;
     const auto items = WalkBlockByBlock(card, walk);
@@ -203,9 +188,9 @@ TEST(ItemWalk, ErasedCardFailsOnceFiveBlocksAreRead) {
     int calls = 0;
     auto count = [&](const TLVItem&) { ++calls; };
     for (std::int32_t valid = 64; valid <= 256; valid += 64) {
-        WalkItems(*card.buffer, valid, walk, count);
+        WalkItems(card.Image(), valid, walk, count);
     }
-    EXPECT_THROW(WalkItems(*card.buffer, 320, walk, count), RuntimeError);
+    EXPECT_THROW(WalkItems(card.Image(), 320, walk, count), RuntimeError);
     EXPECT_EQ(calls, 0);
 }
 

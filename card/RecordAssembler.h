@@ -1,0 +1,60 @@
+#pragma once
+
+#include "card/DecodeTLV.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class StatusReport;
+
+struct RowField {
+    std::string Label;
+    std::string Value;
+};
+
+// Slots 0 to 10 are the export columns; the others are never used.
+constexpr std::size_t ExportColumnCount = 11;
+using RowFieldArray = std::array<RowField, 21>;
+
+// Where finished lines go: the open export file. A line that cannot be written throws
+// RuntimeError when it is written, not later.
+class RowWriter {
+public:
+    virtual ~RowWriter() = default;
+    virtual void WriteLine(std::string_view line) = 0;
+};
+
+// The eleven cells of the slots, Labels or Values, each followed by a comma, then CR LF.
+std::string ExportLine(const RowFieldArray& fields, std::string RowField::*cell);
+
+// Turns a card's items, in card order, into export rows. Its state lives as long as the
+// window: a read does not reset the counters, only a top-level item does.
+class RecordAssembler {
+public:
+    explicit RecordAssembler(StatusReport& report) : report_(report) {}
+
+    RowFieldArray RowFields;
+    std::uint8_t CurrentRecType = 0;
+    std::int16_t FieldCount = 0;
+    std::uint8_t FieldsExpected = 0;
+
+    // The file rows go to while a read runs; none outside a read.
+    void SetRowWriter(RowWriter* writer) { writer_ = writer; }
+    void ClearValues();
+
+    // Never lets a run-time error out: it is reported and the item's later steps skipped.
+    std::int16_t TLVToCSV(const TLVItem& Item);
+    void StoreNumberField(const TLVItem& Item);
+    void StoreTextField(const TLVItem& Item);
+    void WriteCSVRow();
+
+private:
+    StatusReport& report_;
+    RowWriter* writer_ = nullptr;
+
+    void StartRecord(const TLVItem& Item);
+    void StoreItem(const TLVItem& Item);
+    bool InRepeatedGroup() const;
+};

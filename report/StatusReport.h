@@ -1,0 +1,46 @@
+#pragma once
+
+#include "report/LocalTime.h"
+#include "report/MessageBoxes.h"
+#include "report/StatusList.h"
+#include "settings/registry_mdl.h"
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+constexpr std::string_view ApplicationTitle = "Ostrivan";
+
+// The error message of a card-reader library code; empty for codes outside 32 to 49.
+std::string_view CardErrorMessage(std::int32_t code);
+
+// How the system tells the operator what it does: the status list, the log file named by the
+// "Log File" setting, and the error reports built on both.
+class StatusReport {
+public:
+    StatusReport(StatusList& list, MessageBoxes& boxes, registry_mdl& settings,
+                 LocalClock clock = SystemLocalTime);
+
+    // Shows the line; logs it too unless log is false.
+    void ShowStatus(std::string_view text, bool log = true);
+    // Appends one time-stamped line to the log file; nothing when "Log File" is empty.
+    void AppendLogLine(std::string_view text);
+
+    // Nothing for code 0; otherwise a logged status line and an error box.
+    void ReportCardError(std::int32_t code, std::string_view operationLabel);
+    // A logged status line naming the procedure that trapped the error.
+    void ReportRuntimeError(std::string_view procedureLabel, std::string_view description);
+
+    MessageBoxes& Boxes() { return boxes_; }
+
+private:
+    StatusList& list_;
+    MessageBoxes& boxes_;
+    registry_mdl& settings_;
+    LocalClock clock_;
+    std::set<std::string> failingLogFiles_; // told once, until a line reaches the file again
+
+    void AddToList(std::string_view text);
+    void NoteLogFailure(const std::string& logFile, const std::string& reason);
+};
