@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+// Return codes of the card-reader library; 0 is success. The texts of 32 to 49 are the
+// system's error messages.
+namespace ReaderCode {
+constexpr std::int32_t Success = 0;
+constexpr std::int32_t UnsupportedFunction = 32;
+constexpr std::int32_t CardRemoved = 33;
+constexpr std::int32_t CardUnpowered = 34;
+constexpr std::int32_t CardUnsupported = 35;
+constexpr std::int32_t InvalidHandle = 38;
+constexpr std::int32_t InvalidParameter = 39;
+constexpr std::int32_t NoSmartCard = 40;
+constexpr std::int32_t CardReset = 41;
+constexpr std::int32_t SharingViolation = 42;
+constexpr std::int32_t UnknownReader = 43;
+constexpr std::int32_t NoReaders = 44;
+constexpr std::int32_t InsufficientBuffer = 45;
+constexpr std::int32_t ServiceDown = 46; // also: no card within the wait
+constexpr std::int32_t Timeout = 47;
+constexpr std::int32_t AddressOutOfRange = 48;
+constexpr std::int32_t UnknownError = 49;
+} // namespace ReaderCode
+
+constexpr std::int32_t ExtendedI2CCardType = 19;
+
+// The card-reader library: reader list, wait for a card, connect, read and write card memory,
+// disconnect. Handles are the library's own 32-bit numbers. Every call blocks until done.
+class ASEMEM {
+public:
+    virtual ~ASEMEM() = default;
+
+    // Without a buffer (empty span): length becomes the size of the reader list. With one:
+    // the names, each ended by a zero byte, then one more zero byte; length is the number of
+    // bytes up to and including the last name's zero byte. A failed call leaves length alone.
+    virtual std::int32_t ASEListReaders(std::span<std::uint8_t> buffer, std::int32_t& length) = 0;
+    // Returns once a card is in the reader, or 46 when none came within the time.
+    virtual std::int32_t ASEWaitForCardEvent(const std::string& readerName, std::int32_t event,
+                                             std::int32_t timeoutMs) = 0;
+    virtual std::int32_t ASEMemConnect(std::int32_t& cardHandle, const std::string& readerName,
+                                       std::int32_t shareMode, std::int32_t& cardType) = 0;
+    virtual std::int32_t ASEMemRead(std::int32_t cardHandle, std::int32_t address,
+                                    std::span<std::uint8_t> destination, std::uint8_t flags,
+                                    std::int32_t length) = 0;
+    virtual std::int32_t ASEMemWrite(std::int32_t cardHandle, std::int32_t address,
+                                     std::span<const std::uint8_t> source, std::int32_t length,
+                                     std::uint8_t flags) = 0;
+    virtual std::int32_t ASEMemDisconnect(std::int32_t cardHandle, std::int32_t disposition) = 0;
+};

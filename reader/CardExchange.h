@@ -1,0 +1,37 @@
+#pragma once
+
+#include "card/CardImage.h"
+#include "card/RecordAssembler.h"
+#include "reader/ASEMEM.h"
+#include "report/StatusReport.h"
+
+#include <cstdint>
+#include <string>
+
+enum class ExchangeMode : std::int16_t { ExchangeRead = 1, ExchangeFormat = 2 };
+
+// Result of an exchange when no end marker lay within the card's memory.
+constexpr std::int32_t NoEndMarker = -2;
+
+// The window's reader choice: the text of its reader box, bytes unchanged.
+class ReaderChoice {
+public:
+    virtual ~ReaderChoice() = default;
+    virtual std::string ReaderNameText() const = 0;
+};
+
+// What an exchange works with; the card image and the assembler belong to the window.
+struct ExchangeParts {
+    ASEMEM& library;
+    const ReaderChoice& readerChoice;
+    StatusReport& report;
+    RecordAssembler& assembler;
+    CardBuffer& cardBuffer;
+    std::int32_t& cardBytesRead;
+};
+
+// One complete exchange with the card in the chosen reader: wait, connect, then read the card
+// block by block into rows, or write the empty-card image; then disconnect. Every library
+// failure is shown before it returns; its code is the result. A run-time error of the item
+// decoder leaves it at once.
+std::int32_t CardExchange(ExchangeMode mode, const ExchangeParts& parts);

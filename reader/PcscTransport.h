@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// PC/SC result codes, compared as unsigned 32-bit values whatever width the platform's
+// LONG has.
+namespace PcscCode {
+constexpr std::uint32_t Success = 0;
+constexpr std::uint32_t InsufficientBuffer = 0x80100008;
+constexpr std::uint32_t UnknownReader = 0x80100009;
+constexpr std::uint32_t Timeout = 0x8010000A;
+constexpr std::uint32_t SharingViolation = 0x8010000B;
+constexpr std::uint32_t NoSmartCard = 0x8010000C;
+constexpr std::uint32_t InvalidHandle = 0x80100003;
+constexpr std::uint32_t InvalidParameter = 0x80100004;
+constexpr std::uint32_t InvalidValue = 0x80100011;
+constexpr std::uint32_t CommError = 0x80100013;
+constexpr std::uint32_t ReaderUnavailable = 0x80100017;
+constexpr std::uint32_t CardUnsupported = 0x8010001C;
+constexpr std::uint32_t NoService = 0x8010001D;
+constexpr std::uint32_t ServiceStopped = 0x8010001E;
+constexpr std::uint32_t UnsupportedFeature = 0x8010001F;
+constexpr std::uint32_t NoReadersAvailable = 0x8010002E;
+constexpr std::uint32_t UnsupportedCard = 0x80100065;
+constexpr std::uint32_t UnresponsiveCard = 0x80100066;
+constexpr std::uint32_t UnpoweredCard = 0x80100067;
+constexpr std::uint32_t ResetCard = 0x80100068;
+constexpr std::uint32_t RemovedCard = 0x80100069;
+} // namespace PcscCode
+
+constexpr std::uint32_t PcscStatePresent = 0x0020;
+constexpr std::uint32_t PcscStateMute = 0x0200;
+
+using PcscCard = std::uint64_t;
+
+// The PC/SC calls the reader library makes, one to one. Everything that talks to the PC/SC
+// service goes through here, so that tests and fuzzers can answer in its place.
+class PcscTransport {
+public:
+    virtual ~PcscTransport() = default;
+
+    virtual std::uint32_t EstablishContext() = 0;
+    virtual void ReleaseContext() = 0;
+    virtual std::uint32_t ListReaders(std::vector<std::string>& readers) = 0;
+    // Waits until the reader's state differs from knownState or the time is up; reports the
+    // state it then has.
+    virtual std::uint32_t GetStatusChange(const std::string& reader, std::uint32_t knownState,
+                                          std::uint32_t timeoutMs, std::uint32_t& state) = 0;
+    // Connects exclusively, with T=0 or T=1.
+    virtual std::uint32_t Connect(const std::string& reader, PcscCard& card,
+                                  std::uint32_t& protocol) = 0;
+    virtual std::uint32_t Status(PcscCard card, std::vector<std::uint8_t>& atr) = 0;
+    virtual std::uint32_t Transmit(PcscCard card, std::uint32_t protocol,
+                                   std::span<const std::uint8_t> command,
+                                   std::vector<std::uint8_t>& response) = 0;
+    virtual std::uint32_t Disconnect(PcscCard card) = 0;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "reader/ASEMEM.h"
+#include "reader/PcscReaders.h"
+#include "reader/VirtualReaders.h"
+
+#include <map>
+#include <memory>
+
+// The card-reader library: PC/SC readers first, then the virtual readers of a card folder.
+// A reader holds at most one connection: connecting again releases the old one, so that an
+// exchange that failed while connected never locks the reader for the next.
+class ReaderLibrary : public ASEMEM {
+public:
+    ReaderLibrary(std::unique_ptr<PcscTransport> pcsc, std::filesystem::path cardFolder);
+
+    std::int32_t ASEListReaders(std::span<std::uint8_t> buffer, std::int32_t& length) override;
+    std::int32_t ASEWaitForCardEvent(const std::string& readerName, std::int32_t event,
+                                     std::int32_t timeoutMs) override;
+    std::int32_t ASEMemConnect(std::int32_t& cardHandle, const std::string& readerName,
+                               std::int32_t shareMode, std::int32_t& cardType) override;
+    std::int32_t ASEMemRead(std::int32_t cardHandle, std::int32_t address,
+                            std::span<std::uint8_t> destination, std::uint8_t flags,
+                            std::int32_t length) override;
+    std::int32_t ASEMemWrite(std::int32_t cardHandle, std::int32_t address,
+                             std::span<const std::uint8_t> source, std::int32_t length,
+                             std::uint8_t flags) override;
+    std::int32_t ASEMemDisconnect(std::int32_t cardHandle, std::int32_t disposition) override;
+
+private:
+    struct OpenCard {
+        std::string reader;
+        std::unique_ptr<CardConnection> connection;
+    };
+
+    PcscReaders pcsc_;
+    VirtualReaders virtual_;
+    std::map<std::int32_t, OpenCard> cards_;
+    std::int32_t nextHandle_ = 1;
+
+    ReaderBackend& BackendFor(const std::string& reader);
+    CardConnection* Find(std::int32_t cardHandle);
+    // Forgets the handle when the result says the connection is gone.
+    std::int32_t Settle(std::int32_t cardHandle, std::int32_t code);
+};

@@ -1,0 +1,196 @@
+#include "reader/DumpLines.h"
+#include "report/RuntimeError.h"
+#include "tests/support/CardBuilder.h"
+#include "tests/support/ExchangeFixture.h"
+#include "tests/support/FakeLibrary.h"
+
+namespace {
+
+using Lines = std::deque<std::string>;
+
+class Exchange : public ExchangeFixture {
+protected:
+    FakeLibrary library;
+
+    void LoadCard(const CardBuilder& card) { *library.card = card.Image(); }
+    std::int32_t Read() { return Run(library, ExchangeMode::ExchangeRead); }
+};
+
+TEST_F(Exchange, FormattedCardNeedsOneRead) {
+    BuildEmptyCardImage(*library.card);
+    EXPECT_EQ(Read(), 0);
+    EXPECT_EQ(library.calls,
+              (std::vector<std::string>{"wait [Reader 1] 1 5000", "connect [Reader 1] 2",
+                                        "read 7 0 0 64", "disconnect 7 6"}));
+    EXPECT_EQ(list.lines,
+              (Lines{"Card Connect", "Reading card", "row: Card,,,,,,,,, 32,,",
+                     "row: Application,,,,,,,,,,OSTRIVAN 007,",
+                     "Card[00 000]=200120210CO S T R I V A N 200 0 ", "Disconnect card"}));
+    const auto log = LogTexts();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], "Reading card");
+    EXPECT_EQ(log[1], "Card[00 000]=200120210C4F535452495641"
+                      "4E20303037FF00" +
+                          std::string(90, 'F'));
+    EXPECT_EQ(cardBytesRead, 64);
+}
+
+TEST_F(Exchange, ReadsUpToTheBlockWithTheEndMarker) {
+    for (const int endBlock : {1, 5, 511}) {
+        library.calls.clear();
+        list.lines.clear();
+        CardBuilder card;
+        card.Item(TagCard, {1});
+        while (card.Length() < endBlock * 64 + 10) {
+            card.Text(TagTagNumber, "A");
+        }
+        card.End();
+        LoadCard(card);
+        EXPECT_EQ(Read(), 0);
+        EXPECT_EQ(library.Count("read "), endBlock + 1);
+        EXPECT_EQ(library.calls[library.calls.size() - 2],
+                  "read 7 " + std::to_string(endBlock * 64) + " 0 64");
+        EXPECT_EQ(std::count_if(list.lines.begin(), list.lines.end(),
+                                [](const std::string& line) { return line.starts_with("Card["); }),
+                  endBlock + 1);
+    }
+}
+
+TEST_F(Exchange, CardWithoutEndMarkerStopsAfter512Blocks) {
+    CardBuilder card;
+    while (card.Length() < CardMemorySize) {
+        card.Item(TagTagNumber, {}); // the last one ends on the last byte: never complete
+    }
+    LoadCard(card);
+    EXPECT_EQ(Read(), -2);
+    EXPECT_EQ(library.Count("read "), 512);
+    EXPECT_EQ(library.calls.back(), "read 7 32704 0 64");
+    EXPECT_EQ(library.Count("disconnect"), 0);
+    EXPECT_EQ(list.lines[list.lines.size() - 2], "Error! No end of file found on card!");
+    EXPECT_EQ(list.lines.back(), "ASEMemReadDataOnly -2 ");
+    const auto log = LogTexts();
+    EXPECT_EQ(log.size(), 1u + 512u + 2u);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+struct StepFailure {
+    std::string function;
+    ExchangeMode mode;
+    std::string label;
+    int callsMade;
+};
+
+const StepFailure Steps[] = {
+    {"wait", ExchangeMode::ExchangeRead, "ASEWaitForCardEvent()", 1},
+    {"connect", ExchangeMode::ExchangeRead, "ASEMemConnect()", 2},
+    {"read", ExchangeMode::ExchangeRead, "ASEMemReadDataOnly", 3},
+    {"write", ExchangeMode::ExchangeFormat, "ASEMemWrite()", 3},
+    {"disconnect", ExchangeMode::ExchangeFormat, "ASEMemDisconnect()", 4},
+};
+
+TEST_F(Exchange, CardNotInsertedAtAnyStepIsAStatusLineOnly) {
+    BuildEmptyCardImage(*library.card);
+    for (const auto& step : Steps) {
+        library.calls.clear();
+        list.lines.clear();
+        library.codes[step.function] = {46};
+        EXPECT_EQ(Run(library, step.mode), 46) << step.function;
+        EXPECT_EQ(library.calls.size(), static_cast<std::size_t>(step.callsMade)) << step.function;
+        EXPECT_EQ(list.lines.back(), "Card not inserted!") << step.function;
+        EXPECT_TRUE(boxes.shown.empty()) << step.function;
+    }
+}
+
+TEST_F(Exchange, OtherFailuresAreReportedWithTheOperationLabel) {
+    BuildEmptyCardImage(*library.card);
+    for (const auto& step : Steps) {
+        library.calls.clear();
+        boxes.shown.clear();
+        library.codes[step.function] = {44};
+        EXPECT_EQ(Run(library, step.mode), 44) << step.function;
+        EXPECT_EQ(library.calls.size(), static_cast<std::size_t>(step.callsMade)) << step.function;
+        EXPECT_EQ(list.lines.back(), step.label + "  44 Error - No smart card reader is available");
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, step.label + " Error - No smart card reader is available");
+    }
+}
+
+TEST_F(Exchange, CardOfAnotherTypeIsToldAndReadAnyway) {
+    BuildEmptyCardImage(*library.card);
+    library.cardType = 18;
+    EXPECT_EQ(Read(), 0);
+    EXPECT_EQ(list.lines[1], "The inserted card is not an Extended I2C card");
+    EXPECT_EQ(library.Count("disconnect"), 1);
+}
+
+TEST_F(Exchange, FailedConnectShowsTheTypeLineFirst) {
+    library.codes["connect"] = {42};
+    EXPECT_EQ(Read(), 42);
+    EXPECT_EQ(list.lines, (Lines{"Card Connect", "The inserted card is not an Extended I2C card",
+                                 "ASEMemConnect()  42 Error - The smart card cannot be accessed "
+                                 "because of other outstanding connections"}));
+}
+
+TEST_F(Exchange, ItemAcrossABlockBoundaryIsHandedOnAfterTheFirstBlocksDumps) {
+    CardBuilder card;
+    card.Item(TagCard, {1}).At(60).Text(TagApplication, "SPLIT").End();
+    card.At(3)
+        .Item(0x05, std::vector<std::uint8_t>(33, 0))
+        .Item(0x05, std::vector<std::uint8_t>(20, 0));
+    LoadCard(card);
+    EXPECT_EQ(Read(), 0);
+    EXPECT_EQ(list.lines[2], "row: Card,,,,,,,,, 1,,");
+    EXPECT_TRUE(list.lines[3].starts_with("Card[00 000]="));
+    EXPECT_EQ(list.lines[4], "row: Application,,,,,,,,,,SPLIT,");
+    EXPECT_TRUE(list.lines[5].starts_with("Card[00 064]="));
+}
+
+TEST_F(Exchange, FormatWritesTheEmptyCardImageOnly) {
+    assembler.RowFields[3].Value = "kept";
+    EXPECT_EQ(Run(library, ExchangeMode::ExchangeFormat), 0);
+    EXPECT_EQ(library.calls,
+              (std::vector<std::string>{"wait [Reader 1] 1 5000", "connect [Reader 1] 2",
+                                        "write 7 0 19 0", "disconnect 7 6"}));
+    EXPECT_EQ(list.lines, (Lines{"Card Connect", "Disconnect card"}));
+    CardBuffer expected{};
+    BuildEmptyCardImage(expected);
+    EXPECT_EQ(library.written, std::vector<std::uint8_t>(expected.begin(), expected.begin() + 19));
+    EXPECT_EQ(assembler.RowFields[3].Value, "kept");
+}
+
+TEST_F(Exchange, DecoderFailureLeavesTheExchangeAtOnce) {
+    EXPECT_THROW(Read(), RuntimeError); // erased memory: an item of 255 bytes
+    EXPECT_EQ(library.Count("read "), 5);
+    EXPECT_EQ(library.Count("disconnect"), 0);
+}
+
+TEST_F(Exchange, ReaderTextGoesToTheLibraryUnchanged) {
+    choice.text = "";
+    library.codes["wait"] = {46, 46};
+    Read();
+    choice.text = std::string("Le\xE9 \x01", 5);
+    Read();
+    EXPECT_EQ(library.calls[0], "wait [] 1 5000");
+    EXPECT_EQ(library.calls[1], "wait [" + choice.text + "] 1 5000");
+}
+
+TEST(DumpLines, PrefixAndCellsAsTheOperatorReadsThem) {
+    const std::pair<std::int32_t, std::string> prefixes[] = {{0, "Card[00 000]="},
+                                                             {64, "Card[00 064]="},
+                                                             {1024, "Card[01 024]="},
+                                                             {32704, "Card[32 704]="}};
+    for (const auto& [address, prefix] : prefixes) {
+        EXPECT_EQ(DumpPrefix(address), prefix);
+    }
+    std::vector<std::uint8_t> block(64, 0x00);
+    const std::uint8_t first[] = {0x0F, 0x10, 0x2F, 0x30, 0x7A, 0x7B, 0x05, 0x41, 0x20, 0xFF};
+    std::copy(std::begin(first), std::end(first), block.begin());
+    const std::string line = BlockLine(64, block);
+    EXPECT_EQ(line, "Card[00 064]=0F102F0 z 7B05A 20FF000000000000");
+    EXPECT_EQ(line.size(), 45u);
+    const std::string logLine = BlockLogLine(64, block);
+    EXPECT_EQ(logLine, "Card[00 064]=0F102F307A7B054120FF" + std::string(108, '0'));
+    EXPECT_EQ(logLine.size(), 141u);
+}
+
+} // namespace
