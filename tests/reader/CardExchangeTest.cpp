@@ -6,8 +6,6 @@
 
 namespace {
 
-using Lines = std::deque<std::string>;
-
 class Exchange : public ExchangeFixture {
 protected:
     FakeLibrary library;

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+using Lines = std::deque<std::string>;
+
 // A card exchange over a status report fixture, with rows shown in the status list as
 // "row: ..." lines, so that tests see rows and status lines in the order they happened.
 class ExchangeFixture : public ReportFixture {

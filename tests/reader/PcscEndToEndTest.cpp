@@ -1,0 +1,143 @@
+#include "reader/PcscLite.h"
+#include "reader/ReaderLibrary.h"
+#include "tests/support/ExchangeFixture.h"
+#include "tests/support/FakeLibrary.h"
+#include "tests/support/FarmCard.h"
+#include "tests/support/Processes.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr const char* VirtualReader = "Virtual PCD 00 00";
+
+std::string CardProgram() {
+    return std::string(OSTRIVAN_VCARD);
+}
+
+// The real PC/SC daemon with its virtual reader, a virtual card of this project in it, and the
+// reader library over pcsc-lite.
+class PcscEndToEnd : public ExchangeFixture {
+protected:
+    PcscDaemon daemon{dir / "pcscd.log"};
+    ChildProcess card;
+    std::filesystem::path image = dir / "image.bin";
+    std::unique_ptr<ReaderLibrary> library =
+        std::make_unique<ReaderLibrary>(MakePcscLiteTransport(), dir / "no-cards");
+
+    void SetUp() override {
+        OSTRIVAN_REQUIRE(daemon.Start(), "the PC/SC daemon with the virtual reader driver");
+        choice.text = VirtualReader;
+    }
+
+    void InsertCard(const CardBuilder& content, std::vector<std::string> options = {}) {
+        WriteFileBytes(image, std::string(content.Image().begin(), content.Image().end() - 1));
+        std::vector<std::string> command = {CardProgram(), "--image", image.string()};
+        command.insert(command.end(), options.begin(), options.end());
+        card = ChildProcess(command, dir / "card.log");
+    }
+
+    // The status lines and rows the exchange gives for the image, from the scripted library.
+    Lines Expected(const CardBuilder& content) {
+        list.lines.clear();
+        FakeLibrary fake;
+        *fake.card = content.Image();
+        fake.cardType = ExtendedI2CCardType;
+        ExchangeFixture::Run(fake, ExchangeMode::ExchangeRead);
+        Lines lines = list.lines;
+        list.lines.clear();
+        return lines;
+    }
+
+    std::int32_t Read() { return Run(*library, ExchangeMode::ExchangeRead); }
+
+    // Takes the card out and waits until the service has seen it go.
+    void RemoveCard() {
+        card.Stop();
+        for (int i = 0; i < 100 && library->ASEWaitForCardEvent(VirtualReader, 1, 0) == 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+};
+
+// Names the first line that differs, where a whole-list comparison would be cut short.
+void ExpectSameLines(const Lines& actual, const Lines& expected) {
+    const auto mismatch =
+        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(mismatch.first == actual.end() && mismatch.second == expected.end())
+        << "line " << (mismatch.first - actual.begin()) << " of " << actual.size() << ": ["
+        << (mismatch.first == actual.end() ? "" : *mismatch.first) << "] where ["
+        << (mismatch.second == expected.end() ? "" : *mismatch.second) << "] of " << expected.size()
+        << " was expected";
+}
+
+TEST_F(PcscEndToEnd, ListsTheVirtualReaders) {
+    std::int32_t length = 0;
+    ASSERT_EQ(library->ASEListReaders({}, length), 0);
+    std::vector<std::uint8_t> buffer(2001);
+    ASSERT_EQ(library->ASEListReaders(buffer, length), 0);
+    const std::string names(buffer.begin(), buffer.begin() + length + 1);
+    EXPECT_EQ(names, std::string("Virtual PCD 00 00\0Virtual PCD 00 01\0\0", 37));
+    EXPECT_EQ(length, 36);
+}
+
+TEST_F(PcscEndToEnd, ReadsCardsAsTheScriptedLibraryDoes) {
+    for (const std::int32_t end : {17, 3000}) {
+        const CardBuilder content = end == 17 ? [] {
+            CardBuilder formatted;
+            BuildEmptyCardImage(formatted.Image());
+            return formatted;
+        }()
+                                              : FarmCard(end);
+        const Lines expected = Expected(content);
+        InsertCard(content);
+        EXPECT_EQ(Read(), 0);
+        ExpectSameLines(list.lines, expected);
+        EXPECT_GT(list.lines.size(), end == 17 ? 5u : 100u);
+        list.lines.clear();
+        RemoveCard();
+    }
+}
+
+TEST_F(PcscEndToEnd, FormatsACardAndReadsItBack) {
+    InsertCard(FarmCard(1000));
+    EXPECT_EQ(Run(*library, ExchangeMode::ExchangeFormat), 0);
+    CardBuilder formatted = FarmCard(1000);
+    BuildEmptyCardImage(formatted.Image());
+    EXPECT_EQ(ReadFileBytes(image),
+              std::string(formatted.Image().begin(), formatted.Image().end() - 1));
+    list.lines.clear();
+    EXPECT_EQ(Read(), 0);
+    EXPECT_EQ(list.lines[2], "row: Card,,,,,,,,, 32,,");
+    EXPECT_EQ(list.lines[3], "row: Application,,,,,,,,,,OSTRIVAN 007,");
+}
+
+TEST_F(PcscEndToEnd, CardPulledDuringAReadIsReportedAndTheNextReadWorks) {
+    const CardBuilder content = FarmCard(2000);
+    InsertCard(content, {"--drop-after", "10", "--rejoin-ms", "300"});
+    const std::int32_t code = Read();
+    EXPECT_NE(code, 0);
+    EXPECT_NE(code, -2);
+    const Lines expected = Expected(content);
+    list.lines.clear();
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(Read(), 0);
+    ExpectSameLines(list.lines, expected);
+}
+
+TEST_F(PcscEndToEnd, StoppedServiceIsCardNotInsertedUntilItIsBack) {
+    const CardBuilder content = FarmCard(500);
+    InsertCard(content);
+    EXPECT_EQ(Read(), 0);
+    daemon.Stop();
+    list.lines.clear();
+    EXPECT_EQ(Read(), 46);
+    EXPECT_EQ(list.lines.back(), "Card not inserted!");
+    ASSERT_TRUE(daemon.Start());
+    const Lines expected = Expected(content);
+    EXPECT_EQ(Read(), 0);
+    ExpectSameLines(list.lines, expected);
+}
+
+} // namespace

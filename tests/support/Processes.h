@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// A program the test started; stopped (SIGTERM, then waited for) when it goes.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ChildProcess(const std::vector<std::string>& command, const std::filesystem::path& output);
+    ~ChildProcess() { Stop(); }
+    ChildProcess(ChildProcess&& other) noexcept : pid_(other.pid_) { other.pid_ = -1; }
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+
+    bool Running() const { return pid_ > 0; }
+    void Stop();
+
+private:
+    pid_t pid_ = -1;
+};
+
+// The PC/SC daemon in the foreground, with the virtual reader driver it loads from its
+// configuration. Start() fails when the daemon is not installed or does not come up.
+class PcscDaemon {
+public:
+    explicit PcscDaemon(std::filesystem::path logFile) : logFile_(std::move(logFile)) {}
+    bool Start();
+    void Stop() { process_.Stop(); }
+
+private:
+    std::filesystem::path logFile_;
+    ChildProcess process_;
+};
+
+// Fails the test under CI, skips it elsewhere: for services that are missing on this machine.
+#define OSTRIVAN_REQUIRE(condition, what)                                                          \
+    if (!(condition)) {                                                                            \
+        if (std::getenv("CI") != nullptr && std::string(std::getenv("CI")) == "true") {            \
+            FAIL() << "needed under CI: " << what;                                                 \
+        }                                                                                          \
+        GTEST_SKIP() << "not available here: " << what;                                            \
+    }
