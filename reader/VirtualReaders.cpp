@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,23 +38,9 @@ public:
         if (fd_ < 0) {
             return ReaderCode::InvalidHandle;
         }
+        // Past the end of a short file the memory reads as erased.
         std::fill(destination.begin(), destination.end(), ErasedByte);
-        std::size_t done = 0;
-        while (done < destination.size()) {
-            const ssize_t got = ::pread(fd_, destination.data() + done, destination.size() - done,
-                                        address + static_cast<off_t>(done));
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                return ReaderCode::CardRemoved;
-            }
-            if (got == 0) {
-                break; // past the end of a short file: erased memory
-            }
-            done += static_cast<std::size_t>(got);
-        }
-        return ReaderCode::Success;
+        return ReadAt(address, destination) ? ReaderCode::Success : ReaderCode::CardRemoved;
     }
 
     std::int32_t Write(std::int32_t address, std::span<const std::uint8_t> source) override {
@@ -68,17 +55,18 @@ public:
         if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
             return ReaderCode::UnsupportedFunction;
         }
-        std::string image;
-        image.resize(static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)));
+        std::vector<std::uint8_t> image(
+            static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)));
         if (ReadAt(0, image) != image.size()) {
             return ReaderCode::CardRemoved;
         }
         const std::size_t end = static_cast<std::size_t>(address) + source.size();
         if (image.size() < end) {
-            image.resize(end, static_cast<char>(ErasedByte));
+            image.resize(end, ErasedByte);
         }
         std::copy(source.begin(), source.end(), image.begin() + address);
-        if (ReplaceFileAtomically(file_, image)) {
+        if (ReplaceFileAtomically(file_,
+                                  {reinterpret_cast<const char*>(image.data()), image.size()})) {
             return ReaderCode::UnknownError;
         }
         // The handle still names the old file; later reads must see what was written.
@@ -103,7 +91,8 @@ private:
         }
     }
 
-    std::size_t ReadAt(off_t offset, std::string& bytes) const {
+    // The number of bytes read before the end of the file; nothing when reading failed.
+    std::optional<std::size_t> ReadAt(off_t offset, std::span<std::uint8_t> bytes) const {
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t got = ::pread(fd_, bytes.data() + done, bytes.size() - done,
@@ -111,7 +100,10 @@ private:
             if (got < 0 && errno == EINTR) {
                 continue;
             }
-            if (got <= 0) {
+            if (got < 0) {
+                return std::nullopt;
+            }
+            if (got == 0) {
                 break;
             }
             done += static_cast<std::size_t>(got);
