@@ -128,7 +128,8 @@ public:
                            std::span<const std::uint8_t> command,
                            std::vector<std::uint8_t>& response) override {
         const SCARD_IO_REQUEST sendPci{protocol, sizeof(SCARD_IO_REQUEST)};
-        response.resize(MAX_BUFFER_SIZE_EXTENDED);
+        response.resize(
+            MAX_BUFFER_SIZE); // a short response: up to 256 data bytes and a status word
         DWORD length = static_cast<DWORD>(response.size());
         const auto result = Code(pcsc_.transmit(static_cast<SCARDHANDLE>(card), &sendPci,
                                                 command.data(), static_cast<DWORD>(command.size()),

@@ -50,11 +50,16 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0) {
+        if (got < 0) {
             ::close(fd);
-            return got == 0 ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+            return std::nullopt;
         }
         bytes.append(chunk, static_cast<std::size_t>(got));
+        // A short read of a regular file is its end: that saves the call that would say so.
+        if (static_cast<std::size_t>(got) < sizeof chunk) {
+            ::close(fd);
+            return bytes;
+        }
     }
 }
 

@@ -25,13 +25,13 @@ const char* RootName(HKEY root) {
 
 Registry::Registry(std::filesystem::path file) : file_(std::move(file)) {}
 
-HKEY Registry::Remember(std::string keyPath) {
+HKEY Registry::Remember(std::string keyPath, RegistryDocument content) {
     const HKEY key = nextHandle_++;
-    openKeys_.emplace(key, std::move(keyPath));
+    openKeys_.emplace(key, KeyView{std::move(keyPath), std::move(content)});
     return key;
 }
 
-const std::string* Registry::KeyPath(HKEY key) const {
+Registry::KeyView* Registry::Find(HKEY key) {
     const auto found = openKeys_.find(key);
     return found == openKeys_.end() ? nullptr : &found->second;
 }
@@ -53,7 +53,7 @@ std::int32_t Registry::CreateKey(HKEY root, std::string_view subKey, HKEY& key) 
             return RegistryResult::WriteFault;
         }
     }
-    key = Remember(std::move(keyPath));
+    key = Remember(std::move(keyPath), std::move(document));
     return RegistryResult::Success;
 }
 
@@ -64,24 +64,21 @@ std::int32_t Registry::OpenKey(HKEY root, std::string_view subKey, HKEY& key) {
     }
     std::string keyPath = std::string(rootName) + "\\" + std::string(subKey);
     const auto bytes = ReadWholeFile(file_);
-    if (!bytes || !RegistryDocument::Parse(*bytes).HasKey(keyPath)) {
+    auto document = RegistryDocument::Parse(bytes ? *bytes : std::string_view());
+    if (!bytes || !document.HasKey(keyPath)) {
         return RegistryResult::FileNotFound;
     }
-    key = Remember(std::move(keyPath));
+    key = Remember(std::move(keyPath), std::move(document));
     return RegistryResult::Success;
 }
 
 std::int32_t Registry::QueryValue(HKEY key, std::string_view name, std::uint32_t& type,
                                   std::span<std::uint8_t> buffer, std::uint32_t& size) {
-    const std::string* keyPath = KeyPath(key);
-    if (keyPath == nullptr) {
+    const KeyView* open = Find(key);
+    if (open == nullptr) {
         return RegistryResult::InvalidHandle;
     }
-    const auto bytes = ReadWholeFile(file_);
-    if (!bytes) {
-        return RegistryResult::ReadFault;
-    }
-    const auto value = RegistryDocument::Parse(*bytes).FindValue(*keyPath, name);
+    const auto value = open->content.FindValue(open->path, name);
     if (!value) {
         return RegistryResult::FileNotFound;
     }
@@ -99,8 +96,8 @@ std::int32_t Registry::QueryValue(HKEY key, std::string_view name, std::uint32_t
 
 std::int32_t Registry::SetValue(HKEY key, std::string_view name, std::uint32_t type,
                                 std::span<const std::uint8_t> data) {
-    const std::string* keyPath = KeyPath(key);
-    if (keyPath == nullptr) {
+    KeyView* open = Find(key);
+    if (open == nullptr) {
         return RegistryResult::InvalidHandle;
     }
     // A file that exists but cannot be read is never replaced: its content would be lost.
@@ -109,10 +106,11 @@ std::int32_t Registry::SetValue(HKEY key, std::string_view name, std::uint32_t t
         return RegistryResult::ReadFault;
     }
     auto document = RegistryDocument::Parse(*bytes);
-    document.SetValue(*keyPath, name, RegistryValue{type, {data.begin(), data.end()}});
+    document.SetValue(open->path, name, RegistryValue{type, {data.begin(), data.end()}});
     if (ReplaceFileAtomically(file_, document.Serialize())) {
         return RegistryResult::WriteFault;
     }
+    open->content = std::move(document);
     return RegistryResult::Success;
 }
 

@@ -30,9 +30,11 @@ constexpr std::int32_t ReadFault = 30;
 constexpr std::int32_t MoreData = 234;
 } // namespace RegistryResult
 
-// The registry calls the settings module needs, over one REGEDIT4 file. Nothing is cached:
-// every call reads the file again, and every change replaces it atomically, so another
-// program's edit is seen at the next call and a failed write leaves the old file whole.
+// The registry calls the settings module needs, over one REGEDIT4 file. Opening a key reads
+// the file; the handle then answers queries from what was read, as the settings module opens
+// and closes a key around every value it moves. Every change reads the file again and
+// replaces it atomically, so another program's edit is seen at the next open and a failed
+// write leaves the old file whole.
 class Registry {
 public:
     explicit Registry(std::filesystem::path file);
@@ -52,9 +54,13 @@ public:
 
 private:
     std::filesystem::path file_;
-    std::map<HKEY, std::string> openKeys_; // handle -> full key path
+    struct KeyView {
+        std::string path; // from the root key's name down
+        RegistryDocument content;
+    };
+    std::map<HKEY, KeyView> openKeys_;
     HKEY nextHandle_ = 0x100;
 
-    HKEY Remember(std::string keyPath);
-    const std::string* KeyPath(HKEY key) const;
+    HKEY Remember(std::string keyPath, RegistryDocument content);
+    KeyView* Find(HKEY key);
 };

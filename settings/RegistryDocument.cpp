@@ -290,7 +290,9 @@ void RegistryDocument::AddKey(std::string_view keyPath) {
     if (!lines_.empty() && !lines_.back().empty()) {
         lines_.emplace_back();
     }
-    lines_.push_back("[" + std::string(keyPath) + "]");
+    std::string header(1, '[');
+    header.append(keyPath).push_back(']');
+    lines_.push_back(std::move(header));
 }
 
 std::size_t RegistryDocument::SectionEnd(std::size_t headerIndex) const {
