@@ -1,10 +1,10 @@
 # Debian packages of the project, and a helper that installs the missing ones.
 # shellcheck shell=bash
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev)
-RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev qt6-base-dev)
+RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid fonts-liberation)
 TEST_PACKAGES=(libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev pcscd vsmartcard-vpcd
-    libbenchmark-dev)
+    libbenchmark-dev fonts-liberation xvfb xauth xdotool)
 
 ensure_packages() {
     local missing=()

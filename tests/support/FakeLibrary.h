@@ -19,6 +19,7 @@ public:
     std::int32_t cardType = 19;
     std::vector<std::uint8_t> written;
     std::vector<std::uint8_t> readerList; // names with their zero bytes, as listed
+    std::int32_t listLength = -1;         // the length reported; -1: the list's size
 
     FakeLibrary() { card->fill(0xFF); }
 
