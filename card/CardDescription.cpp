@@ -1,0 +1,168 @@
+#include "card/CardDescription.h"
+
+#include "card/CardTags.h"
+
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class ValueKind { Number, Text, Time, Raw, None };
+
+struct Keyword {
+    std::uint8_t tag;
+    ValueKind kind;
+};
+
+const std::map<std::string_view, Keyword> Keywords = {
+    {"Card", {TagCard, ValueKind::Number}},
+    {"Application", {TagApplication, ValueKind::Text}},
+    {"Device", {TagDevice, ValueKind::Text}},
+    {"Draft", {TagDraft, ValueKind::Text}},
+    {"Origin", {TagOrigin, ValueKind::Number}},
+    {"Receiver", {TagReceiver, ValueKind::Number}},
+    {"Location", {TagLocation, ValueKind::Text}},
+    {"Print", {TagPrint, ValueKind::Text}},
+    {"time", {TagTimeStamp, ValueKind::Time}},
+    {"number", {TagNumberField, ValueKind::Number}},
+    {"text", {TagTextField, ValueKind::Text}},
+    {"tag", {TagTagNumber, ValueKind::Text}},
+    {"item", {0, ValueKind::Raw}},
+    {"end", {TagEnd, ValueKind::None}}};
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::optional<Bytes> NumberValue(std::string_view text) {
+    std::uint32_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    Bytes bytes;
+    do {
+        bytes.insert(bytes.begin(), static_cast<std::uint8_t>(number & 0xFF));
+        number >>= 8;
+    } while (number != 0);
+    return bytes;
+}
+
+std::optional<Bytes> TextValue(std::string_view text) {
+    if (text.size() < 2 || text.front() != '"' || text.back() != '"') {
+        return std::nullopt;
+    }
+    text = text.substr(1, text.size() - 2);
+    return Bytes(text.begin(), text.end());
+}
+
+std::uint8_t Bcd(int value) {
+    return static_cast<std::uint8_t>((value / 10) << 4 | value % 10);
+}
+
+std::optional<Bytes> TimeValue(std::string_view text) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    char rest = 0;
+    const std::string copy(text);
+    if (std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute,
+                    &second, &rest) != 6 ||
+        month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 59) {
+        return std::nullopt;
+    }
+    return Bytes{Bcd(year % 100), Bcd(month), Bcd(day), Bcd(hour), Bcd(minute), Bcd(second)};
+}
+
+std::optional<Bytes> HexBytes(std::string_view text) {
+    Bytes bytes;
+    while (!(text = Trim(text)).empty()) {
+        const std::size_t end = std::min(text.find(' '), text.size());
+        unsigned value = 0;
+        const auto [stop, error] = std::from_chars(text.data(), text.data() + end, value, 16);
+        if (error != std::errc() || stop != text.data() + end || value > 0xFF) {
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<std::uint8_t>(value));
+        text.remove_prefix(end);
+    }
+    return bytes;
+}
+
+// The item's bytes: tag, length, value.
+std::optional<Bytes> ItemFromLine(std::string_view line) {
+    const std::size_t space = std::min(line.find(' '), line.size());
+    const auto keyword = Keywords.find(line.substr(0, space));
+    if (keyword == Keywords.end()) {
+        return std::nullopt;
+    }
+    const std::string_view rest = Trim(line.substr(space));
+    std::optional<Bytes> value;
+    std::uint8_t tag = keyword->second.tag;
+    switch (keyword->second.kind) {
+    case ValueKind::Number:
+        value = NumberValue(rest);
+        break;
+    case ValueKind::Text:
+        value = TextValue(rest);
+        break;
+    case ValueKind::Time:
+        value = TimeValue(rest);
+        break;
+    case ValueKind::None:
+        value = rest.empty() ? std::optional<Bytes>(Bytes{}) : std::nullopt;
+        break;
+    case ValueKind::Raw:
+        value = HexBytes(rest);
+        if (value && !value->empty()) {
+            tag = value->front();
+            value->erase(value->begin());
+        } else {
+            value.reset();
+        }
+        break;
+    }
+    if (!value || value->size() > 255) {
+        return std::nullopt;
+    }
+    Bytes item = {tag, static_cast<std::uint8_t>(value->size())};
+    item.insert(item.end(), value->begin(), value->end());
+    return item;
+}
+
+} // namespace
+
+CardDescription CardFromDescription(std::string_view text) {
+    CardDescription card{std::make_unique<CardBuffer>(), {}};
+    card.image->fill(0xFF);
+    std::size_t at = 0;
+    for (int number = 1; !text.empty(); ++number) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        line = Trim(line.substr(0, std::min(line.find('#'), line.size())));
+        if (line.empty()) {
+            continue;
+        }
+        const auto item = ItemFromLine(line);
+        if (!item || at + item->size() > static_cast<std::size_t>(CardMemorySize)) {
+            card.error = "line " + std::to_string(number) + ": " +
+                         (item ? "the card is full" : "not an item: " + std::string(line));
+            card.image.reset();
+            return card;
+        }
+        std::copy(item->begin(), item->end(),
+                  card.image->begin() + static_cast<std::ptrdiff_t>(at));
+        at += item->size();
+    }
+    return card;
+}

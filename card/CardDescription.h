@@ -1,0 +1,26 @@
+#pragma once
+
+#include "card/CardImage.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// A card written down as text, one item a line, so that card images can be kept readable:
+//
+//   Card 32                      Card, Origin, Receiver: the record and its number
+//   Draft "IE1234567"            Application, Device, Draft, Location, Print: record and text
+//   time 2024-03-15 07:02:11     a time stamp
+//   number 452                   a number field
+//   text "Hill field"            a text field
+//   tag "IE1234567"              a tag number
+//   item 07 01 02                any item: its tag and value bytes, in hexadecimal
+//   end                          the end marker
+//
+// Texts are taken byte for byte; '#' starts a comment. Memory after the items is erased.
+struct CardDescription {
+    std::unique_ptr<CardBuffer> image;
+    std::string error; // "line N: what is wrong" when the text is not a card
+};
+
+CardDescription CardFromDescription(std::string_view text);
