@@ -84,6 +84,11 @@ frmOstrivan::frmOstrivan(ASEMEM& library, AppFolders folders, DriveList::VolumeS
     cardBuffer_->fill(0);
     setWindowTitle("Dumevrel Ostrivan");
     setFixedSize(4815 / 15, 5685 / 15);
+    // The layout was made for a small sans-serif face of 8.25 points; controls inherit it.
+    QFont windowFont("Arial");
+    windowFont.setStyleHint(QFont::SansSerif);
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
     DriveListBox = new DriveList(std::move(volumes), this);
     BuildControls();
     ConnectHandlers();

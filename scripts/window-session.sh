@@ -1,0 +1,36 @@
+# shellcheck shell=bash
+# A real X display (Xvfb) with the program in it, for end-to-end checks and screenshots.
+# Needs: xvfb, xauth, xdotool. Sets WINDOW to the program's window; stop_window_session ends all.
+
+start_window_session() {
+    local program=$1 home=$2
+    export XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run"
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/Trelk/Ostrivan/cards" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    local display
+    for display in $(seq 90 120); do
+        [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+    done
+    export DISPLAY=":$display"
+    Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+    "$program" >"$home/program.log" 2>&1 &
+    PROGRAM_PID=$!
+    WINDOW=""
+    for _ in $(seq 200); do
+        WINDOW=$(xdotool search --name "Dumevrel Ostrivan" 2>/dev/null | head -n 1) && [ -n "$WINDOW" ] && break
+        sleep 0.05
+    done
+    [ -n "$WINDOW" ]
+}
+
+press_keys() {
+    xdotool windowfocus --sync "$WINDOW"
+    xdotool key --window "$WINDOW" "$@"
+}
+
+stop_window_session() {
+    [ -n "${PROGRAM_PID:-}" ] && kill -TERM "$PROGRAM_PID" 2>/dev/null && wait "$PROGRAM_PID" 2>/dev/null || true
+    [ -n "${XVFB_PID:-}" ] && kill -TERM "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null || true
+}

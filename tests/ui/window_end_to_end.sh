@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The built program on a real X display, with temporary folders and the demo card: Alt+R reads
+# the card, and the export file and the log say what the exchange's own tests say of that card.
+# usage: window_end_to_end.sh PROGRAM DEMO_CARD EXPECTED_CSV EXPECTED_LOG
+set -uo pipefail
+program=$1 card=$2 expected_csv=$3 expected_log=$4
+source "$(dirname "$0")/../../scripts/window-session.sh"
+
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    [ "${CI:-}" = "true" ] && { echo "Xvfb and xdotool are needed under CI"; exit 1; }
+    echo "skipped: Xvfb or xdotool missing"; exit 0
+fi
+
+home=$(mktemp -d)
+trap 'stop_window_session; rm -rf "$home"' EXIT
+folder="$home/data/Trelk/Ostrivan"
+mkdir -p "$folder/cards"
+cp "$card" "$folder/cards/demo.card"
+start_window_session "$program" "$home" || { echo "the window did not appear"; cat "$home/program.log"; exit 1; }
+press_keys alt+r
+
+for _ in $(seq 200); do
+    cmp -s "$folder/data.csv" "$expected_csv" && [ "$(grep -c 'Card\[' "$folder/log.txt")" -ge 5 ] && break
+    sleep 0.05
+done
+status=0
+if ! cmp "$folder/data.csv" "$expected_csv"; then
+    echo "the export differs:"; diff "$folder/data.csv" "$expected_csv"; status=1
+fi
+if ! cut -c29- "$folder/log.txt" | cmp - "$expected_log"; then
+    echo "the log differs:"; cut -c29- "$folder/log.txt" | diff - "$expected_log"; status=1
+fi
+if ! grep -qE '^[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} {9}STARTING' "$folder/log.txt"; then
+    echo "the log lines are not stamped"; status=1
+fi
+kill -0 "$PROGRAM_PID" 2>/dev/null || { echo "the program ended"; status=1; }
+[ $status -eq 0 ] && echo "the window read the demo card: export and log as expected"
+exit $status
