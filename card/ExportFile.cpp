@@ -33,16 +33,23 @@ void ExportFile::WriteLine(std::string_view line) {
     if (fd_ < 0) {
         throw RuntimeError("Bad file name or number");
     }
-    while (!line.empty()) {
-        const ssize_t written = ::write(fd_, line.data(), line.size());
+    std::size_t done = 0;
+    while (done < line.size()) {
+        const ssize_t written = ::write(fd_, line.data() + done, line.size() - done);
         if (written < 0 && errno == EINTR) {
             continue;
         }
         if (written < 0) {
-            Fail("Cannot write file", path_, errno);
+            const int error = errno;
+            // A line that did not fit is taken out again: the file holds whole lines only.
+            if (::ftruncate(fd_, size_) == 0) {
+                ::lseek(fd_, size_, SEEK_SET);
+            }
+            Fail("Cannot write file", path_, error);
         }
-        line.remove_prefix(static_cast<std::size_t>(written));
+        done += static_cast<std::size_t>(written);
     }
+    size_ += static_cast<off_t>(done);
 }
 
 void ExportFile::Close() {

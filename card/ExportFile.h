@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <sys/types.h>
 
 // The export file of one read. Every line goes straight to the file and is checked there, so a
 // full disk shows at the row that did not fit. Failures throw RuntimeError.
@@ -23,4 +24,5 @@ public:
 private:
     std::filesystem::path path_;
     int fd_ = -1;
+    off_t size_ = 0; // bytes of the whole lines written
 };
