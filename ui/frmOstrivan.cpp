@@ -112,6 +112,7 @@ void frmOstrivan::BuildControls() {
     fixedPitch.setStyleHint(QFont::TypeWriter);
     ListStatus->setFont(fixedPitch);
     ListStatus->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListStatus->setUniformItemSizes(true); // one line each: keeps adding a line cheap
     DirListBox = Place<DirectoryList>(this, "DirListBox", Twips(120, 2040, 3015, 1215));
     cmdReadCard = Place<QPushButton>(this, "cmdReadCard", Twips(3720, 1920, 1035, 435));
     cmdReadCard->setText("&Read Card");
