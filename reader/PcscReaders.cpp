@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <functional>
 
 namespace {
 
@@ -216,12 +217,27 @@ std::uint32_t PcscReaders::EnsureContext() {
     return result;
 }
 
+std::uint32_t PcscReaders::InContext(const std::function<std::uint32_t()>& call) {
+    const bool hadContext = hasContext_;
+    if (const std::uint32_t result = EnsureContext()) {
+        return result;
+    }
+    std::uint32_t result = call();
+    // A context from before a restart of the service is stale: make a new one, and ask again.
+    if (hadContext && (ServiceLost(result) || result == PcscCode::InvalidHandle)) {
+        transport_->ReleaseContext();
+        hasContext_ = false;
+        if (const std::uint32_t again = EnsureContext()) {
+            return again;
+        }
+        result = call();
+    }
+    return result;
+}
+
 std::int32_t PcscReaders::ListReaders(std::vector<std::string>& names) {
     names.clear();
-    if (const std::uint32_t result = EnsureContext()) {
-        return Checked(result);
-    }
-    const std::uint32_t result = transport_->ListReaders(names);
+    const std::uint32_t result = InContext([&] { return transport_->ListReaders(names); });
     if (result == PcscCode::NoReadersAvailable) {
         names.clear();
         return ReaderCode::Success;
@@ -233,19 +249,13 @@ std::int32_t PcscReaders::ListReaders(std::vector<std::string>& names) {
 }
 
 std::int32_t PcscReaders::WaitForCard(const std::string& reader, std::int32_t timeoutMs) {
-    if (const std::uint32_t result = EnsureContext()) {
-        return Checked(result);
-    }
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     std::uint32_t known = 0; // unaware: the first call reports the state at once
     std::uint32_t state = 0;
+    std::uint32_t result =
+        InContext([&] { return transport_->GetStatusChange(reader, known, 0, state); });
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        const auto wait =
-            known == 0 ? 0 : static_cast<std::uint32_t>(std::max<std::int64_t>(left.count(), 0));
-        const std::uint32_t result = transport_->GetStatusChange(reader, known, wait, state);
         if (result == PcscCode::Timeout) {
             return ReaderCode::ServiceDown; // no card within the time
         }
@@ -262,17 +272,19 @@ std::int32_t PcscReaders::WaitForCard(const std::string& reader, std::int32_t ti
         if (known == 0) {
             known = 0x0010; // empty
         }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto wait = static_cast<std::uint32_t>(std::max<std::int64_t>(left.count(), 0));
+        result = transport_->GetStatusChange(reader, known, wait, state);
     }
 }
 
 std::int32_t PcscReaders::Connect(const std::string& reader,
                                   std::unique_ptr<CardConnection>& connection) {
-    if (const std::uint32_t result = EnsureContext()) {
-        return Checked(result);
-    }
     PcscCard card = 0;
     std::uint32_t protocol = 0;
-    if (const std::uint32_t result = transport_->Connect(reader, card, protocol)) {
+    if (const std::uint32_t result =
+            InContext([&] { return transport_->Connect(reader, card, protocol); })) {
         return Checked(result);
     }
     std::vector<std::uint8_t> atr;

@@ -3,6 +3,7 @@
 #include "reader/PcscTransport.h"
 #include "reader/ReaderBackend.h"
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -44,4 +45,5 @@ private:
     bool hasContext_ = false;
 
     std::uint32_t EnsureContext();
+    std::uint32_t InContext(const std::function<std::uint32_t()>& call);
 };

@@ -117,6 +117,17 @@ TEST_F(Library, ServiceLostMidwayIsAskedForAgain) {
     EXPECT_TRUE(Called("release"));
 }
 
+TEST_F(Library, ContextFromBeforeARestartIsMadeAnew) {
+    pcsc.readers = {"R1"};
+    std::int32_t length = 0;
+    EXPECT_EQ(library.ASEListReaders({}, length), 0);
+    pcsc.list = {0x80100003};
+    pcsc.connect = {0x8010001D};
+    EXPECT_EQ(library.ASEListReaders({}, length), 0);
+    EXPECT_EQ(Connect("R1"), 0);
+    EXPECT_EQ(std::count(pcsc.calls.begin(), pcsc.calls.end(), "establish"), 3);
+}
+
 TEST_F(Library, WaitReportsAPresentCardAtOnce) {
     EXPECT_EQ(library.ASEWaitForCardEvent("R1", 1, 5000), 0);
     EXPECT_EQ(pcsc.calls, (std::vector<std::string>{"establish", "status R1 0 0"}));
