@@ -321,6 +321,19 @@ std::optional<RegistryValue> RegistryDocument::FindValue(std::string_view keyPat
     return found;
 }
 
+std::vector<std::pair<std::string, std::string>> RegistryDocument::ValueNames() const {
+    std::vector<std::pair<std::string, std::string>> names;
+    std::optional<std::string_view> key;
+    for (const std::string& line : lines_) {
+        if (const auto section = SectionKey(line)) {
+            key = section;
+        } else if (const auto parsed = key ? ParseValueLine(line) : std::nullopt) {
+            names.emplace_back(*key, parsed->Name);
+        }
+    }
+    return names;
+}
+
 void RegistryDocument::SetValue(std::string_view keyPath, std::string_view name,
                                 const RegistryValue& value) {
     const std::string newLine = FormatValueLine(name, value);

@@ -27,6 +27,8 @@ public:
     void AddKey(std::string_view keyPath);
 
     std::optional<RegistryValue> FindValue(std::string_view keyPath, std::string_view name) const;
+    // Every value the file holds, as key path and name; a name set twice is there twice.
+    std::vector<std::pair<std::string, std::string>> ValueNames() const;
     void SetValue(std::string_view keyPath, std::string_view name, const RegistryValue& value);
 
 private:

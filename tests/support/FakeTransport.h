@@ -34,9 +34,13 @@ public:
         if (s_.states.size() > 1) {
             s_.states.pop_front();
         }
-        return Next("status " + reader + " " + std::to_string(known) + " " +
-                        std::to_string(timeoutMs),
-                    s_.statusChange);
+        const std::uint32_t result =
+            Next("status " + reader + " " + std::to_string(known) + " " + std::to_string(timeoutMs),
+                 s_.statusChange);
+        // Nothing changed since the last answer: the service would have waited the whole time.
+        const bool changed = state != lastState_;
+        lastState_ = state;
+        return result == 0 && known != 0 && !changed ? PcscCode::Timeout : result;
     }
     std::uint32_t Connect(const std::string& reader, PcscCard& card,
                           std::uint32_t& protocol) override {
@@ -68,6 +72,7 @@ public:
 private:
     Script& s_;
     PcscCard cards_ = 0;
+    std::uint32_t lastState_ = 0xFFFFFFFF;
 
     std::uint32_t Next(const std::string& call, std::deque<std::uint32_t>& results) {
         s_.calls.push_back(call);
