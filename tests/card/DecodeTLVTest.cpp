@@ -182,42 +182,4 @@ TEST(ItemWalk, StopsAtTheEndMarkerAndIgnoresWhatFollows) {
     EXPECT_EQ(walk.Position, 19);
 }
 
-TEST(ItemWalk, ErasedCardFailsOnceFiveBlocksAreRead) {
-    Card card; // 0xFF everywhere: an end marker of length 255 at address 0
-    ItemWalk walk;
-    int calls = 0;
-    auto count = [&](const TLVItem&) { ++calls; };
-    for (std::int32_t valid = 64; valid <= 256; valid += 64) {
-        WalkItems(card.Image(), valid, walk, count);
-    }
-    EXPECT_THROW(WalkItems(card.Image(), 320, walk, count), RuntimeError);
-    EXPECT_EQ(calls, 0);
-}
-
-TEST(ItemWalk, RandomCardsEndInOneOfThreeWays) {
-    std::mt19937 random(11);
-    auto card = std::make_unique<CardBuffer>();
-    for (int round = 0; round < 300; ++round) {
-        for (auto& byte : *card) {
-            byte = static_cast<std::uint8_t>(random() % (round % 2 ? 40 : 256));
-        }
-        ItemWalk walk;
-        bool failed = false;
-        std::int32_t valid = 0;
-        try {
-            for (valid = 64; valid <= CardMemorySize && !walk.EndFound; valid += 64) {
-                WalkItems(*card, valid, walk, [](const TLVItem& item) {
-                    ASSERT_LE(item.Length, 33);
-                    ASSERT_NE(item.Tag, TagEnd);
-                });
-            }
-        } catch (const RuntimeError&) {
-            failed = true;
-        }
-        EXPECT_TRUE(failed || walk.EndFound || walk.Position >= CardMemorySize - 2 ||
-                    walk.Position + 2 + (*card)[walk.Position + 1] >= CardMemorySize);
-        EXPECT_LE(walk.Position, CardMemorySize);
-    }
-}
-
 } // namespace

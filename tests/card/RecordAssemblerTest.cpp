@@ -279,40 +279,6 @@ TEST_F(ExportFiles, ExistingFileIsEmptiedFirst) {
     EXPECT_EQ(ReadFileBytes(dir / "data.csv"), "");
 }
 
-TEST_F(ExportFiles, FileThatCannotBeCreatedIsARunTimeError) {
-    WriteFileBytes(dir / "plain", "");
-    EXPECT_THROW(ExportFile(dir / "plain" / "data.csv"), RuntimeError);
-}
-
-TEST_F(ExportFiles, FullDiskFailsEachRowAndTheFileStillCloses) {
-    const auto mountPoint = dir / "disk";
-    OSTRIVAN_MOUNT_TMPFS(disk, mountPoint, 16 * 1024);
-    ExportFile file(mountPoint / "data.csv");
-    disk.Fill();
-    CardBuilder card;
-    card.Item(TagCard, {1})
-        .Text(TagApplication, "OSTRIVAN 007")
-        .Text(TagLocation, "L")
-        .Text(TagTextField, "N");
-    card.End();
-    assembler.SetRowWriter(&file);
-    Read(card);
-    ASSERT_EQ(list.lines.size(), 3u);
-    for (const auto& line : list.lines) {
-        EXPECT_TRUE(line.starts_with("** Error in TLVToCSV() VB error = Cannot write file"));
-        EXPECT_TRUE(line.ends_with("No space left on device"));
-    }
-    EXPECT_NO_THROW(file.Close());
-}
-
-TEST_F(ExportFiles, FolderRemovedWhileWritingFailsTheClose) {
-    std::filesystem::create_directory(dir / "exports");
-    ExportFile file(dir / "exports" / "data.csv");
-    file.WriteLine("RecType,\r\n");
-    std::filesystem::remove_all(dir / "exports");
-    EXPECT_THROW(file.Close(), RuntimeError);
-}
-
 TEST_F(ExportFiles, FileReplacedWhileWritingFailsTheClose) {
     ExportFile file(dir / "data.csv");
     file.WriteLine("RecType,\r\n");

@@ -1,3 +1,4 @@
+#include "card/ExportFile.h"
 #include "reader/PcscLite.h"
 #include "reader/ReaderLibrary.h"
 #include "tests/support/ExchangeFixture.h"
@@ -113,15 +114,61 @@ TEST_F(PcscEndToEnd, FormatsACardAndReadsItBack) {
     EXPECT_EQ(list.lines[3], "row: Application,,,,,,,,,,OSTRIVAN 007,");
 }
 
+// Rows into the export file, and into the status list too, to be compared there.
+class RowsToFileAndList : public RowWriter {
+public:
+    RowsToFileAndList(ExportFile& file, RowWriter& list) : file_(file), list_(list) {}
+    void WriteLine(std::string_view line) override {
+        file_.WriteLine(line);
+        list_.WriteLine(line);
+    }
+
+private:
+    ExportFile& file_;
+    RowWriter& list_;
+};
+
 TEST_F(PcscEndToEnd, CardPulledDuringAReadIsReportedAndTheNextReadWorks) {
     const CardBuilder content = FarmCard(2000);
     InsertCard(content, {"--drop-after", "10", "--rejoin-ms", "300"});
+    ExportFile file(dir / "data.csv");
+    RowsToFileAndList both(file, rows);
+    assembler.SetRowWriter(&both);
+    file.WriteLine("RecType,\r\n");
     const std::int32_t code = Read();
+    file.Close();
     EXPECT_NE(code, 0);
     EXPECT_NE(code, -2);
+    std::string written = "RecType,\r\n";
+    for (const std::string& line : list.lines) {
+        if (line.starts_with("row: ")) {
+            written += line.substr(5) + "\r\n";
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "data.csv"), written) << "the rows before the fault, closed";
+    EXPECT_GT(written.size(), 100u);
+
+    assembler.SetRowWriter(&rows);
     const Lines expected = Expected(content);
     list.lines.clear();
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_EQ(Read(), 0);
+    ExpectSameLines(list.lines, expected);
+}
+
+TEST_F(PcscEndToEnd, ServiceStoppingDuringAReadIsCardNotInsertedUntilItIsBack) {
+    const CardBuilder content = FarmCard(3000);
+    InsertCard(content, {"--drop-after", "12", "--rejoin-ms", "300", "--kill-pid",
+                         std::to_string(daemon.Pid())});
+    EXPECT_EQ(Read(), 46);
+    EXPECT_EQ(list.lines.back(), "Card not inserted!");
+    EXPECT_EQ(std::count_if(list.lines.begin(), list.lines.end(),
+                            [](const std::string& line) { return line.starts_with("Card["); }),
+              12)
+        << "the blocks before the service went";
+    daemon.Stop();
+    ASSERT_TRUE(daemon.Start());
+    const Lines expected = Expected(content);
     EXPECT_EQ(Read(), 0);
     ExpectSameLines(list.lines, expected);
 }

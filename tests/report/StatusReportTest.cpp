@@ -74,17 +74,6 @@ TEST_F(StatusAndLog, FailingLogIsToldOnceUntilItWorksAgain) {
     EXPECT_EQ(list.lines[list.lines.size() - 2], "fails again");
 }
 
-TEST_F(StatusAndLog, FullLogDiskKeepsTheStatusLines) {
-    OSTRIVAN_MOUNT_TMPFS(disk, dir / "disk", 16 * 1024);
-    SetLogFile((dir / "disk" / "log.txt").string());
-    disk.Fill();
-    for (int i = 0; i < 3; ++i) {
-        report.ShowStatus("line " + std::to_string(i));
-    }
-    EXPECT_EQ(list.lines.size(), 4u);
-    EXPECT_NE(list.lines[1].find("No space left on device"), std::string::npos);
-}
-
 TEST_F(StatusAndLog, ListKeepsTheNewest32767Lines) {
     SetLogFile("");
     for (int i = 0; i < 32767 + 5; ++i) {

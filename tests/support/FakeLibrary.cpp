@@ -68,6 +68,9 @@ std::int32_t FakeLibrary::ASEMemRead(std::int32_t cardHandle, std::int32_t addre
                                      std::int32_t length) {
     calls.push_back(Join({"read", std::to_string(cardHandle), std::to_string(address),
                           std::to_string(flags), std::to_string(length)}));
+    if (beforeRead) {
+        beforeRead(Count("read "));
+    }
     const std::int32_t code = Next("read");
     if (code == 0) {
         std::copy_n(card->begin() + address, length, destination.begin());

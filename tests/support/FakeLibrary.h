@@ -4,6 +4,7 @@
 #include "reader/ASEMEM.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@ public:
     std::vector<std::uint8_t> written;
     std::vector<std::uint8_t> readerList; // names with their zero bytes, as listed
     std::int32_t listLength = -1;         // the length reported; -1: the list's size
+    std::function<void(int)> beforeRead;  // told the number of each read, from 1, for faults
 
     FakeLibrary() { card->fill(0xFF); }
 

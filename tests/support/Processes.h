@@ -15,6 +15,7 @@ public:
     ChildProcess& operator=(ChildProcess&& other) noexcept;
 
     bool Running() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     void Stop();
 
 private:
@@ -28,6 +29,7 @@ public:
     explicit PcscDaemon(std::filesystem::path logFile) : logFile_(std::move(logFile)) {}
     bool Start();
     void Stop() { process_.Stop(); }
+    pid_t Pid() const { return process_.Pid(); }
 
 private:
     std::filesystem::path logFile_;

@@ -3,7 +3,10 @@
 // UPDATE BINARY from a 32768-byte image file, writing updates back to that file. It can leave
 // after a number of commands, as a card pulled out in the middle of a read, and come back.
 //
-// ostrivan_vcard --image FILE [--port 35963] [--drop-after N] [--rejoin-ms MS]
+// It can also stop the PC/SC daemon itself after a number of commands, as a service that goes
+// away in the middle of a read.
+//
+// ostrivan_vcard --image FILE [--port 35963] [--drop-after N] [--rejoin-ms MS] [--kill-pid PID]
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -32,6 +35,7 @@ struct Options {
     int port = 35963;
     long dropAfter = -1;
     long rejoinMs = -1;
+    pid_t killPid = 0; // sent SIGTERM when the card drops
 };
 
 std::vector<std::uint8_t> Atr() {
@@ -190,6 +194,8 @@ Options Parse(int argc, char** argv) {
             options.dropAfter = std::atol(value);
         } else if (name == "--rejoin-ms") {
             options.rejoinMs = std::atol(value);
+        } else if (name == "--kill-pid") {
+            options.killPid = static_cast<pid_t>(std::atol(value));
         }
     }
     return options;
@@ -209,7 +215,14 @@ int main(int argc, char** argv) {
     long commandsLeft = options.dropAfter;
     for (;;) {
         const int fd = ConnectToDriver(options.port);
-        const bool dropped = Serve(fd, card, commandsLeft);
+        bool dropped = Serve(fd, card, commandsLeft);
+        if (dropped && options.killPid > 0) {
+            // The command stays unanswered while the service goes, taking the reader with it.
+            ::kill(options.killPid, SIGTERM);
+            std::uint8_t ignored[256];
+            while (::recv(fd, ignored, sizeof ignored, 0) > 0) {
+            }
+        }
         ::close(fd);
         if (dropped && options.rejoinMs < 0) {
             return 0;
