@@ -3,31 +3,16 @@
 
 #include "card/ExportFile.h"
 #include "reader/ReaderLibrary.h"
+#include "tests/fuzz/FuzzFolder.h"
 #include "tests/fuzz/InMemoryWindow.h"
 #include "tests/support/FakeTransport.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
-
-namespace {
-
-std::filesystem::path WorkFolder() {
-    static const std::filesystem::path folder = [] {
-        std::string pattern = std::filesystem::temp_directory_path() / "ostrivan-fuzz-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        std::filesystem::create_directories(std::filesystem::path(pattern) / "cards");
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto folder = WorkFolder();
+    const auto& folder = FuzzFolder();
+    std::filesystem::create_directories(folder / "cards");
     {
         std::ofstream card(folder / "cards" / "fuzz.card", std::ios::binary | std::ios::trunc);
         card.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

@@ -3,12 +3,12 @@
 // listing, the wait, a read and a format.
 
 #include "reader/ReaderLibrary.h"
+#include "tests/fuzz/FuzzFolder.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/fuzz/InMemoryWindow.h"
 #include "tests/support/FakeTransport.h"
 
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -21,17 +21,6 @@ const std::uint32_t Results[] = {PcscCode::Success,          PcscCode::Success,
 std::uint32_t Result(FuzzInput& input) {
     const std::uint8_t pick = input.Byte();
     return pick < 0xC0 ? PcscCode::Success : Results[pick % std::size(Results)];
-}
-
-std::filesystem::path WorkFolder() {
-    static const std::filesystem::path folder = [] {
-        std::string pattern = std::filesystem::temp_directory_path() / "ostrivan-fuzz-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
 }
 
 } // namespace
@@ -52,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         script.transmit.push_back(Result(input));
         script.responses.push_back(input.Bytes(length == 0xFF ? 300 : length));
     }
-    ReaderLibrary library(std::make_unique<FakeTransport>(script), WorkFolder() / "cards");
-    InMemoryWindow window(WorkFolder());
+    ReaderLibrary library(std::make_unique<FakeTransport>(script), FuzzFolder() / "cards");
+    InMemoryWindow window(FuzzFolder());
     std::int32_t length = 0;
     std::vector<std::uint8_t> names(2001);
     library.ASEListReaders({}, length);

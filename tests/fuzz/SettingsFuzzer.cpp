@@ -2,23 +2,12 @@
 // setting is written; everything that could be read before reads the same after.
 
 #include "settings/registry_mdl.h"
+#include "tests/fuzz/FuzzFolder.h"
 
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
-
-std::filesystem::path SettingsFile() {
-    static const std::filesystem::path file = [] {
-        std::string pattern = std::filesystem::temp_directory_path() / "ostrivan-fuzz-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        return std::filesystem::path(pattern) / "Ostrivan.reg";
-    }();
-    return file;
-}
 
 std::string ReadBack(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -37,7 +26,7 @@ bool SameName(std::string_view a, std::string_view b) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto file = SettingsFile();
+    const auto file = FuzzFolder() / "Ostrivan.reg";
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);

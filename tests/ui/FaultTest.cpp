@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +57,25 @@ protected:
         }
         return lines;
     }
+    // Reads the card with the log in dir/logs, and the fault struck before the third block:
+    // the export is as whole as without the fault. Returns the notices about the log.
+    std::vector<std::string> ReadWithLogFault(const std::function<void()>& fault) {
+        Store("Farm Name", "f");
+        Store("Log File", (dir / "logs" / "log.txt").string());
+        Load();
+        const std::string whole = WholeExport();
+        window->DirListBox->SetPath(QString::fromStdString((dir / "data").string()));
+        library.calls.clear();
+        library.beforeRead = [&](int read) {
+            if (read == 3) {
+                fault();
+            }
+        };
+        window->cmdReadCard_Click();
+        EXPECT_EQ(ReadFileBytes(dir / "data" / "data.csv"), whole);
+        EXPECT_EQ(Lines("Finished!").size(), 2u);
+        return Lines("Log file ");
+    }
     // The export of the same card when nothing goes wrong.
     std::string WholeExport() {
         const auto folder = dir / "whole";
@@ -68,39 +88,14 @@ protected:
 
 TEST_F(Faults, LogFolderGoneDuringARead) {
     std::filesystem::create_directories(dir / "logs");
-    Store("Farm Name", "f");
-    Store("Log File", (dir / "logs" / "log.txt").string());
-    Load();
-    const std::string whole = WholeExport();
-    window->DirListBox->SetPath(QString::fromStdString((dir / "data").string()));
-    library.calls.clear();
-    library.beforeRead = [&](int read) {
-        if (read == 3) {
-            std::filesystem::remove_all(dir / "logs");
-        }
-    };
-    window->cmdReadCard_Click();
-    EXPECT_EQ(ReadFileBytes(dir / "data" / "data.csv"), whole);
-    EXPECT_EQ(Lines("Log file ").size(), 1u);
-    EXPECT_EQ(Lines("Finished!").size(), 2u);
+    const auto notices = ReadWithLogFault([&] { std::filesystem::remove_all(dir / "logs"); });
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices[0].ends_with("No such file or directory"));
 }
 
 TEST_F(Faults, LogDiskFullDuringARead) {
     OSTRIVAN_MOUNT_TMPFS(disk, dir / "logs", 64 * 1024);
-    Store("Farm Name", "f");
-    Store("Log File", (dir / "logs" / "log.txt").string());
-    Load();
-    const std::string whole = WholeExport();
-    window->DirListBox->SetPath(QString::fromStdString((dir / "data").string()));
-    library.calls.clear();
-    library.beforeRead = [&](int read) {
-        if (read == 3) {
-            disk.Fill();
-        }
-    };
-    window->cmdReadCard_Click();
-    EXPECT_EQ(ReadFileBytes(dir / "data" / "data.csv"), whole);
-    const auto notices = Lines("Log file ");
+    const auto notices = ReadWithLogFault([&] { disk.Fill(); });
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_TRUE(notices[0].ends_with("No space left on device"));
 }
@@ -169,12 +164,3 @@ TEST_F(Faults, SettingsThatCannotBeWritten) {
 }
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
