@@ -44,22 +44,14 @@ QLabel* Caption(QWidget* window, const char* name, const char* text, QRect where
     return label;
 }
 
-// The busy cursor for as long as a command runs, gone on every way out.
-class BusyCursor {
+// A cursor over the whole program for as long as it lives, gone on every way out: the busy
+// cursor while a command runs, the ordinary pointer over a message box within it.
+class OverrideCursor {
 public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-// A message box shows the ordinary pointer even while a command is busy.
-class PointerForBox {
-public:
-    PointerForBox() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
-    ~PointerForBox() { QApplication::restoreOverrideCursor(); }
-    PointerForBox(const PointerForBox&) = delete;
-    PointerForBox& operator=(const PointerForBox&) = delete;
+    explicit OverrideCursor(Qt::CursorShape shape) { QApplication::setOverrideCursor(shape); }
+    ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
+    OverrideCursor(const OverrideCursor&) = delete;
+    OverrideCursor& operator=(const OverrideCursor&) = delete;
 };
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
@@ -253,7 +245,7 @@ std::int32_t frmOstrivan::RunExchange(ExchangeMode mode) {
 }
 
 void frmOstrivan::cmdReadCard_Click() {
-    const BusyCursor busy;
+    const OverrideCursor busy(Qt::WaitCursor);
     Trap("cmdReadCard_Click()", [this] {
         QString name = TextFileName->text();
         if (!name.contains('.')) {
@@ -283,7 +275,7 @@ void frmOstrivan::cmdReadCard_Click() {
 }
 
 void frmOstrivan::cmdClearCard_Click() {
-    const BusyCursor busy;
+    const OverrideCursor busy(Qt::WaitCursor);
     Trap("cmdClearCard_Click()", [this] {
         if (AskOkCancel("Format Card. Are you sure? Will delete ALL records!!", ApplicationTitle,
                         MessageIcon::Warning) != MessageAnswer::Ok) {
@@ -332,7 +324,7 @@ void frmOstrivan::RemoveFirstLine() {
 }
 
 void frmOstrivan::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
-    const PointerForBox pointer;
+    const OverrideCursor pointer(Qt::ArrowCursor);
     QMessageBox box(BoxIcon(icon), FromCodePage(caption), FromCodePage(text), QMessageBox::Ok,
                     this);
     box.exec();
@@ -340,7 +332,7 @@ void frmOstrivan::ShowMessage(std::string_view text, std::string_view caption, M
 
 MessageAnswer frmOstrivan::AskOkCancel(std::string_view text, std::string_view caption,
                                        MessageIcon icon) {
-    const PointerForBox pointer;
+    const OverrideCursor pointer(Qt::ArrowCursor);
     QMessageBox box(BoxIcon(icon), FromCodePage(caption), FromCodePage(text),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Ok);
