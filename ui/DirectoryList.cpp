@@ -12,13 +12,10 @@ constexpr int IndentPerLevel = 2;
 
 } // namespace
 
-DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
-    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        const QString target = item->data(PathRole).toString();
-        if (target != path_) {
-            SetPath(target);
-        }
-    });
+DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {}
+
+QString DirectoryList::PathOf(const QListWidgetItem* item) const {
+    return item == nullptr ? path_ : item->data(PathRole).toString();
 }
 
 void DirectoryList::SetPath(const QString& path) {

@@ -130,6 +130,10 @@ void frmOstrivan::ConnectHandlers() {
     connect(DriveListBox, &QComboBox::currentIndexChanged, this, [this] { DriveListBox_Change(); });
     connect(TextFarmName, &QLineEdit::textChanged, this, [this] { TextFarmName_Change(); });
     connect(TextPICId, &QLineEdit::textChanged, this, [this] { TextPICId_Change(); });
+    connect(DirListBox, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        // A folder can vanish between the listing and the click.
+        Trap("DirListBox_DblClick()", [&] { DirListBox->SetPath(DirListBox->PathOf(item)); });
+    });
 }
 
 void frmOstrivan::Trap(const char* label, const std::function<void()>& body) {

@@ -347,6 +347,25 @@ TEST_F(Window, DriveThatFailsLeavesTheDirectoryList) {
     EXPECT_EQ(DirPath(), "/");
 }
 
+TEST_F(Window, DoubleClickEntersAFolder) {
+    std::filesystem::create_directories(dir / "data" / "pens" / "north");
+    std::filesystem::create_directories(dir / "data" / "sheds");
+    Load();
+    auto entry = [&](const char* name) {
+        const auto found = window->DirListBox->findItems(name, Qt::MatchEndsWith);
+        return found.isEmpty() ? nullptr : found.front();
+    };
+    emit window->DirListBox->itemDoubleClicked(entry("pens"));
+    EXPECT_EQ(DirPath(), dir / "data" / "pens");
+    ASSERT_NE(entry("north"), nullptr);
+    std::filesystem::remove_all(dir / "data" / "pens" / "north");
+    emit window->DirListBox->itemDoubleClicked(entry("north"));
+    EXPECT_EQ(DirPath(), dir / "data" / "pens");
+    EXPECT_TRUE(StatusLines().back().starts_with("** Error in DirListBox_DblClick() VB error = "));
+    emit window->DirListBox->itemDoubleClicked(entry("data"));
+    EXPECT_EQ(DirPath(), dir / "data");
+}
+
 TEST_F(Window, StatusListKeepsTheNewestLineInViewAndNoneSelected) {
     Load();
     for (int i = 0; i < 50; ++i) {
