@@ -86,30 +86,28 @@ const StepFailure Steps[] = {
     {"disconnect", ExchangeMode::ExchangeFormat, "ASEMemDisconnect()", 4},
 };
 
-TEST_F(Exchange, CardNotInsertedAtAnyStepIsAStatusLineOnly) {
+// A failure at any step ends the exchange there: 46 as a status line only, any other code
+// reported with the step's label in a logged line and a box. No call follows, no disconnect.
+TEST_F(Exchange, FailureAtAnyStepIsShownAndEndsTheExchange) {
     BuildEmptyCardImage(*library.card);
-    for (const auto& step : Steps) {
-        library.calls.clear();
-        list.lines.clear();
-        library.codes[step.function] = {46};
-        EXPECT_EQ(Run(library, step.mode), 46) << step.function;
-        EXPECT_EQ(library.calls.size(), static_cast<std::size_t>(step.callsMade)) << step.function;
-        EXPECT_EQ(list.lines.back(), "Card not inserted!") << step.function;
-        EXPECT_TRUE(boxes.shown.empty()) << step.function;
-    }
-}
-
-TEST_F(Exchange, OtherFailuresAreReportedWithTheOperationLabel) {
-    BuildEmptyCardImage(*library.card);
-    for (const auto& step : Steps) {
-        library.calls.clear();
-        boxes.shown.clear();
-        library.codes[step.function] = {44};
-        EXPECT_EQ(Run(library, step.mode), 44) << step.function;
-        EXPECT_EQ(library.calls.size(), static_cast<std::size_t>(step.callsMade)) << step.function;
-        EXPECT_EQ(list.lines.back(), step.label + "  44 Error - No smart card reader is available");
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].text, step.label + " Error - No smart card reader is available");
+    for (const std::int32_t code : {46, 44}) {
+        for (const auto& step : Steps) {
+            library.calls.clear();
+            boxes.shown.clear();
+            library.codes[step.function] = {code};
+            EXPECT_EQ(Run(library, step.mode), code) << step.function;
+            EXPECT_EQ(library.calls.size(), static_cast<std::size_t>(step.callsMade));
+            if (code == 46) {
+                EXPECT_EQ(list.lines.back(), "Card not inserted!") << step.function;
+                EXPECT_TRUE(boxes.shown.empty()) << step.function;
+                continue;
+            }
+            EXPECT_EQ(list.lines.back(),
+                      step.label + "  44 Error - No smart card reader is available");
+            ASSERT_EQ(boxes.shown.size(), 1u);
+            EXPECT_EQ(boxes.shown[0].text,
+                      step.label + " Error - No smart card reader is available");
+        }
     }
 }
 
