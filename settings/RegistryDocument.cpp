@@ -372,5 +372,10 @@ void RegistryDocument::SetValue(std::string_view keyPath, std::string_view name,
     while (at > 0 && lines_[at - 1].empty()) {
         --at; // keep the blank lines that separate sections after the new value
     }
+    if (at > 0 && ContinuesOnNextLine(lines_[at - 1])) {
+        // A file may end in a value continued onto a line that never came: give it that line,
+        // or it would take the new value in as its own.
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at++), std::string());
+    }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), newLine);
 }

@@ -25,6 +25,15 @@ TEST(RegistryDocument, LastLineOfANameWinsAndSettingLeavesOneLine) {
               "\"A\"=dword:00000001\r\n");
 }
 
+TEST(RegistryDocument, ValueContinuedAtTheEndOfTheFileStaysApartFromANewOne) {
+    auto document = RegistryDocument::Parse(
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelk\\Ostrivan]\r\n\"Raw\"=hex:01,02,\\");
+    document.SetValue(Key, "Farm Name", {1, {'f', 0}});
+    const auto reread = RegistryDocument::Parse(document.Serialize());
+    EXPECT_EQ(reread.FindValue(Key, "Farm Name"), (RegistryValue{1, {'f', 0}}));
+    EXPECT_EQ(reread.FindValue(Key, "Raw"), (RegistryValue{3, {1, 2}}));
+}
+
 TEST(RegistryDocument, KeyExistsThroughItsSubkeys) {
     const auto document = RegistryDocument::Parse("[HKEY_USERS\\a\\b\\c]\r\n");
     EXPECT_TRUE(document.HasKey("HKEY_USERS\\A\\b"));
