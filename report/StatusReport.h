@@ -32,8 +32,6 @@ public:
     // A logged status line naming the procedure that trapped the error.
     void ReportRuntimeError(std::string_view procedureLabel, std::string_view description);
 
-    MessageBoxes& Boxes() { return boxes_; }
-
 private:
     StatusList& list_;
     MessageBoxes& boxes_;

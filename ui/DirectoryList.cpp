@@ -18,12 +18,17 @@ QString DirectoryList::PathOf(const QListWidgetItem* item) const {
     return item == nullptr ? path_ : item->data(PathRole).toString();
 }
 
-void DirectoryList::SetPath(const QString& path) {
+std::string DirectoryList::Unusable(const QString& path) {
     const QFileInfo folder(path);
-    if (!folder.isDir() || !QDir(path).isReadable()) {
-        throw RuntimeError("Path not found: " + path.toStdString());
+    return folder.isDir() && QDir(path).isReadable() ? std::string()
+                                                     : "Path not found: " + path.toStdString();
+}
+
+void DirectoryList::SetPath(const QString& path) {
+    if (const std::string why = Unusable(path); !why.empty()) {
+        throw RuntimeError(why);
     }
-    path_ = QDir::cleanPath(folder.absoluteFilePath());
+    path_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     Fill();
 }
 

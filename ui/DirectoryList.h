@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListWidget>
+#include <string>
 
 // The directory list: the folders from the drive down to the current one, each a step further
 // in, then the current folder's subfolders. The window enters a folder on a double-click.
@@ -13,6 +14,8 @@ public:
     QString PathOf(const QListWidgetItem* item) const;
     // Throws RuntimeError for a path that is not a folder that can be read.
     void SetPath(const QString& path);
+    // Why the list cannot show the path; empty for a folder that can be read.
+    static std::string Unusable(const QString& path);
     void SetDrive(const QString& drive) { drive_ = drive; }
 
 private:

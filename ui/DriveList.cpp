@@ -29,9 +29,7 @@ QStringList UserVolumes() {
 }
 
 DriveList::DriveList(VolumeSource volumes, QWidget* parent)
-    : QComboBox(parent), volumes_(std::move(volumes)) {
-    Refresh();
-}
+    : QComboBox(parent), volumes_(std::move(volumes)) {}
 
 void DriveList::Refresh() {
     const QSignalBlocker quiet(this);

@@ -73,7 +73,6 @@ frmOstrivan::frmOstrivan(ASEMEM& library, AppFolders folders, DriveList::VolumeS
       registry_(folders_.settingsFile.toStdString()), settings_(registry_),
       report_(*this, *this, settings_), assembler_(report_),
       cardBuffer_(std::make_unique<CardBuffer>()) {
-    cardBuffer_->fill(0);
     setWindowTitle("Dumevrel Ostrivan");
     setFixedSize(4815 / 15, 5685 / 15);
     // The layout was made for a small sans-serif face of 8.25 points; controls inherit it.
@@ -156,14 +155,15 @@ void frmOstrivan::Save(std::string_view name, const SettingValue& value, std::ui
 
 void frmOstrivan::Form_Load() {
     Trap("Form_Load()", [this] {
+        QDir().mkpath(folders_.dataFolder); // the first log file and start folder live there
         WriteFirstRunSettings();
         TextFarmName->setText(FromCodePage(SettingText(Load("Farm Name"))));
         TextPICId->setText(FromCodePage(SettingText(Load("PIC ID"))));
-        StartInSettingsFolder();
+        const QString folder = StartFolder();
         DriveListBox->Refresh();
-        DriveListBox->ShowDriveOf(DirListBox->Path());
+        DriveListBox->ShowDriveOf(folder);
         DirListBox->SetDrive(DriveListBox->Drive());
-        DirListBox->SetPath(DirListBox->Path());
+        DirListBox->SetPath(folder);
         report_.AppendLogLine("STARTING " + std::string(ApplicationTitle) + " Ver " +
                               BlankLedNumber(VersionMajor) + "." + BlankLedNumber(VersionMinor) +
                               "." + BlankLedNumber(VersionRevision));
@@ -184,7 +184,6 @@ void frmOstrivan::WriteFirstRunSettings() {
     // A farm name cleared by the operator must not cost the other settings: only those that
     // are not there at all get their first value.
     const std::string dataFolder = QDir::cleanPath(folders_.dataFolder).toStdString();
-    QDir().mkpath(folders_.dataFolder);
     Save("Farm Name", "myfarm", REG_SZ);
     const std::pair<const char*, SettingValue> defaults[] = {
         {"PIC ID", ""}, {"File Path", ""}, {"Log File", dataFolder + "/log.txt"}, {"Mode", 0}};
@@ -195,20 +194,17 @@ void frmOstrivan::WriteFirstRunSettings() {
     }
 }
 
-void frmOstrivan::StartInSettingsFolder() {
+QString frmOstrivan::StartFolder() {
     const QString filePath = FromCodePage(SettingText(Load("File Path")));
-    QDir().mkpath(folders_.dataFolder);
     if (filePath.isEmpty()) {
-        DirListBox->SetPath(folders_.dataFolder);
-        return;
+        return folders_.dataFolder;
     }
-    try {
-        DirListBox->SetPath(filePath);
-    } catch (const RuntimeError& error) {
-        report_.ShowStatus("Cannot start in the File Path folder (" + std::string(error.what()) +
-                           "); starting in " + ToCodePage(folders_.dataFolder));
-        DirListBox->SetPath(folders_.dataFolder);
+    if (const std::string why = DirectoryList::Unusable(filePath); !why.empty()) {
+        report_.ShowStatus("Cannot start in the File Path folder (" + why + "); starting in " +
+                           ToCodePage(folders_.dataFolder));
+        return folders_.dataFolder;
     }
+    return filePath;
 }
 
 bool frmOstrivan::ListReaders() {

@@ -75,7 +75,8 @@ private:
     SettingValue Load(std::string_view name);
     void Save(std::string_view name, const SettingValue& value, std::uint32_t type);
     void WriteFirstRunSettings();
-    void StartInSettingsFolder();
+    // The folder start-up shows: "File Path", or the data folder when it is empty or unusable.
+    QString StartFolder();
     // The reader list into the reader box; false when it is too long for the window.
     bool ListReaders();
 };
