@@ -279,12 +279,4 @@ TEST_F(ExportFiles, ExistingFileIsEmptiedFirst) {
     EXPECT_EQ(ReadFileBytes(dir / "data.csv"), "");
 }
 
-TEST_F(ExportFiles, FileReplacedWhileWritingFailsTheClose) {
-    ExportFile file(dir / "data.csv");
-    file.WriteLine("RecType,\r\n");
-    std::filesystem::rename(dir / "data.csv", dir / "moved.csv");
-    WriteFileBytes(dir / "data.csv", "other");
-    EXPECT_THROW(file.Close(), RuntimeError);
-}
-
 } // namespace

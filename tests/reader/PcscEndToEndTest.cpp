@@ -173,18 +173,4 @@ TEST_F(PcscEndToEnd, ServiceStoppingDuringAReadIsCardNotInsertedUntilItIsBack) {
     ExpectSameLines(list.lines, expected);
 }
 
-TEST_F(PcscEndToEnd, StoppedServiceIsCardNotInsertedUntilItIsBack) {
-    const CardBuilder content = FarmCard(500);
-    InsertCard(content);
-    EXPECT_EQ(Read(), 0);
-    daemon.Stop();
-    list.lines.clear();
-    EXPECT_EQ(Read(), 46);
-    EXPECT_EQ(list.lines.back(), "Card not inserted!");
-    ASSERT_TRUE(daemon.Start());
-    const Lines expected = Expected(content);
-    EXPECT_EQ(Read(), 0);
-    ExpectSameLines(list.lines, expected);
-}
-
 } // namespace

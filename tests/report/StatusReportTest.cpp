@@ -1,7 +1,5 @@
 #include "tests/support/ReportFixture.h"
 
-#include <set>
-
 namespace {
 
 using StatusAndLog = ReportFixture;
@@ -118,16 +116,6 @@ TEST_F(StatusAndLog, CardErrorsReadAsTheTableSays) {
         EXPECT_FALSE(boxes.shown[0].question);
         EXPECT_EQ(LogTexts().back(), c.line);
     }
-}
-
-TEST_F(StatusAndLog, EveryCodeOfTheTableHasItsOwnMessage) {
-    std::set<std::string_view> messages;
-    for (std::int32_t code = 32; code <= 49; ++code) {
-        const auto message = CardErrorMessage(code);
-        EXPECT_TRUE(message.starts_with("Error - ") || message.starts_with("ERROR - ")) << code;
-        messages.insert(message);
-    }
-    EXPECT_EQ(messages.size(), 18u);
 }
 
 TEST_F(StatusAndLog, CodeZeroReportsNothing) {
