@@ -6,9 +6,9 @@
 // exchange_benchmark [benchmark options] reads it from the card in "Virtual PCD 00 00"
 
 #include "card/ExportFile.h"
-#include "reader/CardExchange.h"
 #include "reader/PcscLite.h"
 #include "reader/ReaderLibrary.h"
+#include "tests/support/ExchangeHarness.h"
 #include "tests/support/FarmCard.h"
 #include "tests/support/TempDir.h"
 
@@ -21,51 +21,17 @@ namespace {
 
 constexpr const char* Reader = "Virtual PCD 00 00";
 
-class MemoryStatusList : public StatusList {
-public:
-    void AddLine(std::string_view text) override { lines_.emplace_back(text); }
-    int LineCount() const override { return static_cast<int>(lines_.size()); }
-    void RemoveFirstLine() override { lines_.erase(lines_.begin()); }
-
-private:
-    std::vector<std::string> lines_;
-};
-
-class NoBoxes : public MessageBoxes {
-public:
-    void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
-    MessageAnswer AskOkCancel(std::string_view, std::string_view, MessageIcon) override {
-        return MessageAnswer::Cancel;
-    }
-};
-
-class FixedReader : public ReaderChoice {
-public:
-    std::string ReaderNameText() const override { return Reader; }
-};
-
 void ExchangeRead(benchmark::State& state) {
     TempDir dir;
-    Registry registry(dir / "Ostrivan.reg");
-    registry_mdl settings(registry);
-    settings.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "Log File",
-                                 (dir / "log.txt").string(), REG_SZ);
-    MemoryStatusList list;
-    NoBoxes boxes;
-    StatusReport report(list, boxes, settings);
-    RecordAssembler assembler(report);
-    auto cardBuffer = std::make_unique<CardBuffer>();
-    std::int32_t cardBytesRead = 0;
-    FixedReader reader;
+    ExchangeHarness harness(dir / "log.txt");
     ReaderLibrary library(MakePcscLiteTransport(), dir / "cards");
     for (auto _ : state) {
         ExportFile file(dir / "data.csv");
-        assembler.SetRowWriter(&file);
-        const std::int32_t result =
-            CardExchange(ExchangeMode::ExchangeRead,
-                         {library, reader, report, assembler, *cardBuffer, cardBytesRead});
+        harness.assembler.SetRowWriter(&file);
+        const std::int32_t result = harness.Run(library, ExchangeMode::ExchangeRead, Reader);
         file.Close();
-        if (result != 0 || cardBytesRead != CardMemorySize) {
+        harness.window.lines.clear();
+        if (result != 0 || harness.cardBytesRead != CardMemorySize) {
             state.SkipWithError("the card was not read to its end");
         }
     }

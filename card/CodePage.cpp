@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <utf8.h>
 
 namespace codepage {
 namespace {
@@ -51,6 +53,21 @@ std::string Encode(std::u32string_view text) {
         bytes.push_back(static_cast<char>(FromUnicode(character)));
     }
     return bytes;
+}
+
+std::string FromFileName(const std::filesystem::path& name) {
+    std::string valid;
+    utf8::replace_invalid(name.native().begin(), name.native().end(), std::back_inserter(valid));
+    std::u32string text;
+    utf8::utf8to32(valid.begin(), valid.end(), std::back_inserter(text));
+    return Encode(text);
+}
+
+std::filesystem::path ToFileName(std::string_view text) {
+    const std::u32string characters = Decode(text);
+    std::string name;
+    utf8::utf32to8(characters.begin(), characters.end(), std::back_inserter(name));
+    return name;
 }
 
 } // namespace codepage

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,10 @@ std::uint8_t FromUnicode(char32_t character);
 
 std::u32string Decode(std::string_view bytes);
 std::string Encode(std::u32string_view text);
+
+// File names are UTF-8 on the desktop: a name as code-page text (what the code page cannot
+// hold, or what is not UTF-8, becomes '?'), and the file name of a code-page text.
+std::string FromFileName(const std::filesystem::path& name);
+std::filesystem::path ToFileName(std::string_view text);
 
 } // namespace codepage

@@ -1,7 +1,7 @@
 #include "card/DecodeTLV.h"
 
+#include "base/RuntimeError.h"
 #include "card/CardTags.h"
-#include "report/RuntimeError.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "card/RecordAssembler.h"
 
+#include "base/RuntimeError.h"
 #include "card/CardTags.h"
 #include "card/CsvText.h"
 #include "report/NumberText.h"
-#include "report/RuntimeError.h"
 #include "report/StatusReport.h"
 
 #include <limits>

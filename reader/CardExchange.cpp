@@ -13,19 +13,18 @@ constexpr std::int32_t DisconnectMode = 6;
 
 class Exchange {
 public:
-    explicit Exchange(const ExchangeParts& parts)
-        : parts_(parts), reader_(parts.readerChoice.ReaderNameText()) {}
+    explicit Exchange(const ExchangeParts& parts) : parts_(parts) {}
 
     std::int32_t Run(ExchangeMode mode) {
         label_ = "ASEWaitForCardEvent()";
         if (const std::int32_t code =
-                parts_.library.ASEWaitForCardEvent(reader_, WaitEvent, WaitTimeoutMs)) {
+                parts_.library.ASEWaitForCardEvent(parts_.readerName, WaitEvent, WaitTimeoutMs)) {
             return Fail(code);
         }
         parts_.report.ShowStatus("Card Connect", false);
         label_ = "ASEMemConnect()";
         const std::int32_t connected =
-            parts_.library.ASEMemConnect(cardHandle_, reader_, ConnectMode, cardType_);
+            parts_.library.ASEMemConnect(cardHandle_, parts_.readerName, ConnectMode, cardType_);
         if (cardType_ != ExtendedI2CCardType) {
             parts_.report.ShowStatus("The inserted card is not an Extended I2C card", false);
         }
@@ -47,7 +46,6 @@ public:
 
 private:
     const ExchangeParts& parts_;
-    const std::string reader_;
     std::int32_t cardHandle_ = 0;
     std::int32_t cardType_ = 0;
     std::string label_;

@@ -13,17 +13,11 @@ enum class ExchangeMode : std::int16_t { ExchangeRead = 1, ExchangeFormat = 2 };
 // Result of an exchange when no end marker lay within the card's memory.
 constexpr std::int32_t NoEndMarker = -2;
 
-// The window's reader choice: the text of its reader box, bytes unchanged.
-class ReaderChoice {
-public:
-    virtual ~ReaderChoice() = default;
-    virtual std::string ReaderNameText() const = 0;
-};
-
-// What an exchange works with; the card image and the assembler belong to the window.
+// What an exchange works with; the card image and the assembler belong to the window. The
+// reader name is the text of the window's reader box, bytes unchanged.
 struct ExchangeParts {
     ASEMEM& library;
-    const ReaderChoice& readerChoice;
+    std::string readerName;
     StatusReport& report;
     RecordAssembler& assembler;
     CardBuffer& cardBuffer;

@@ -1,24 +1,15 @@
 #include "reader/VirtualReaders.h"
 
+#include "base/Files.h"
 #include "card/CardImage.h"
 #include "reader/ASEMEM.h"
-#include "settings/AtomicFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
-#include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr std::uint8_t ErasedByte = 0xFF;
-
-bool IsCardFile(const std::filesystem::path& file) {
-    struct stat status {};
-    return ::stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
 
 bool OutsideCard(std::int32_t address, std::size_t length) {
     return address < 0 || static_cast<std::size_t>(address) + length > CardMemorySize;
@@ -26,8 +17,8 @@ bool OutsideCard(std::int32_t address, std::size_t length) {
 
 class CardFileConnection : public CardConnection {
 public:
-    CardFileConnection(std::filesystem::path file, int fd) : file_(std::move(file)), fd_(fd) {}
-    ~CardFileConnection() override { Close(); }
+    CardFileConnection(std::filesystem::path file, files::File opened)
+        : file_(std::move(file)), opened_(std::move(opened)) {}
 
     std::int32_t CardType() const override { return ExtendedI2CCardType; }
 
@@ -35,12 +26,14 @@ public:
         if (OutsideCard(address, destination.size())) {
             return ReaderCode::AddressOutOfRange;
         }
-        if (fd_ < 0) {
+        if (!opened_.IsOpen()) {
             return ReaderCode::InvalidHandle;
         }
         // Past the end of a short file the memory reads as erased.
         std::fill(destination.begin(), destination.end(), ErasedByte);
-        return ReadAt(address, destination) ? ReaderCode::Success : ReaderCode::CardRemoved;
+        std::size_t got = 0;
+        return opened_.ReadAt(address, destination, got) ? ReaderCode::CardRemoved
+                                                         : ReaderCode::Success;
     }
 
     std::int32_t Write(std::int32_t address, std::span<const std::uint8_t> source) override {
@@ -48,7 +41,7 @@ public:
             return ReaderCode::AddressOutOfRange;
         }
         struct stat status {};
-        if (fd_ < 0 || ::fstat(fd_, &status) != 0) {
+        if (!opened_.IsOpen() || opened_.Status(status)) {
             return ReaderCode::InvalidHandle;
         }
         // Checked here rather than left to open(), which would let root write anyway.
@@ -57,7 +50,8 @@ public:
         }
         std::vector<std::uint8_t> image(
             static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)));
-        if (ReadAt(0, image) != image.size()) {
+        std::size_t got = 0;
+        if (opened_.ReadAt(0, image, got) || got != image.size()) {
             return ReaderCode::CardRemoved;
         }
         const std::size_t end = static_cast<std::size_t>(address) + source.size();
@@ -65,51 +59,23 @@ public:
             image.resize(end, ErasedByte);
         }
         std::copy(source.begin(), source.end(), image.begin() + address);
-        if (ReplaceFileAtomically(file_,
-                                  {reinterpret_cast<const char*>(image.data()), image.size()})) {
+        if (files::ReplaceFile(file_,
+                               {reinterpret_cast<const char*>(image.data()), image.size()})) {
             return ReaderCode::UnknownError;
         }
         // The handle still names the old file; later reads must see what was written.
-        Close();
-        fd_ = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC);
+        files::File::Open(file_, O_RDONLY, opened_);
         return ReaderCode::Success;
     }
 
     std::int32_t Disconnect() override {
-        Close();
+        opened_.Close();
         return ReaderCode::Success;
     }
 
 private:
     std::filesystem::path file_;
-    int fd_;
-
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
-    // The number of bytes read before the end of the file; nothing when reading failed.
-    std::optional<std::size_t> ReadAt(off_t offset, std::span<std::uint8_t> bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = ::pread(fd_, bytes.data() + done, bytes.size() - done,
-                                        offset + static_cast<off_t>(done));
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                return std::nullopt;
-            }
-            if (got == 0) {
-                break;
-            }
-            done += static_cast<std::size_t>(got);
-        }
-        return done;
-    }
+    files::File opened_;
 };
 
 } // namespace
@@ -124,7 +90,7 @@ std::int32_t VirtualReaders::ListReaders(std::vector<std::string>& names) {
     for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
          entry.increment(error)) {
         const auto& file = entry->path();
-        if (file.extension() == Extension && IsCardFile(file) && !file.stem().empty()) {
+        if (file.extension() == Extension && files::IsRegularFile(file) && !file.stem().empty()) {
             names.push_back(file.stem().string());
         }
     }
@@ -135,21 +101,21 @@ std::int32_t VirtualReaders::ListReaders(std::vector<std::string>& names) {
 
 bool VirtualReaders::Owns(const std::string& reader) const {
     return listed_.contains(reader) || (!reader.empty() && reader.find('/') == std::string::npos &&
-                                        IsCardFile(CardFile(reader)));
+                                        files::IsRegularFile(CardFile(reader)));
 }
 
 std::int32_t VirtualReaders::WaitForCard(const std::string& reader, std::int32_t) {
     // A virtual card is there or not; waiting would not bring its file.
-    return IsCardFile(CardFile(reader)) ? ReaderCode::Success : ReaderCode::ServiceDown;
+    return files::IsRegularFile(CardFile(reader)) ? ReaderCode::Success : ReaderCode::ServiceDown;
 }
 
 std::int32_t VirtualReaders::Connect(const std::string& reader,
                                      std::unique_ptr<CardConnection>& connection) {
     const auto file = CardFile(reader);
-    const int fd = IsCardFile(file) ? ::open(file.c_str(), O_RDONLY | O_CLOEXEC) : -1;
-    if (fd < 0) {
+    files::File opened;
+    if (!files::IsRegularFile(file) || files::File::Open(file, O_RDONLY, opened)) {
         return ReaderCode::ServiceDown;
     }
-    connection = std::make_unique<CardFileConnection>(file, fd);
+    connection = std::make_unique<CardFileConnection>(file, std::move(opened));
     return ReaderCode::Success;
 }

@@ -3,9 +3,10 @@
 #include "report/LocalTime.h"
 #include "report/MessageBoxes.h"
 #include "report/StatusList.h"
-#include "settings/registry_mdl.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -15,11 +16,19 @@ constexpr std::string_view ApplicationTitle = "Ostrivan";
 // The error message of a card-reader library code; empty for codes outside 32 to 49.
 std::string_view CardErrorMessage(std::int32_t code);
 
+// The "Log File" setting as it stands: its text (code-page bytes, empty for no log) and the
+// file it names.
+struct LogFileSetting {
+    std::string text;
+    std::filesystem::path file;
+};
+using LogFileSource = std::function<LogFileSetting()>;
+
 // How the system tells the operator what it does: the status list, the log file named by the
-// "Log File" setting, and the error reports built on both.
+// "Log File" setting (asked for every line), and the error reports built on both.
 class StatusReport {
 public:
-    StatusReport(StatusList& list, MessageBoxes& boxes, registry_mdl& settings,
+    StatusReport(StatusList& list, MessageBoxes& boxes, LogFileSource logFile,
                  LocalClock clock = SystemLocalTime);
 
     // Shows the line; logs it too unless log is false.
@@ -35,7 +44,7 @@ public:
 private:
     StatusList& list_;
     MessageBoxes& boxes_;
-    registry_mdl& settings_;
+    LogFileSource logFile_;
     LocalClock clock_;
     std::set<std::string> failingLogFiles_; // told once, until a line reaches the file again
 

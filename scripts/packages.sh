@@ -1,7 +1,7 @@
 # Debian packages of the project, and a helper that installs the missing ones.
 # shellcheck shell=bash
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev qt6-base-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev qt6-base-dev libutfcpp-dev)
 RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid fonts-liberation)
 TEST_PACKAGES=(libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev pcscd vsmartcard-vpcd
     libbenchmark-dev fonts-liberation xvfb xauth xdotool)

@@ -1,6 +1,6 @@
 #include "settings/Registry.h"
 
-#include "settings/AtomicFile.h"
+#include "base/Files.h"
 
 #include <algorithm>
 
@@ -25,6 +25,15 @@ const char* RootName(HKEY root) {
 
 Registry::Registry(std::filesystem::path file) : file_(std::move(file)) {}
 
+bool Registry::ReadFile(std::string& bytes) const {
+    const auto error = files::ReadWholeFile(file_, bytes);
+    if (error == std::errc::no_such_file_or_directory) {
+        bytes.clear(); // no file yet: an empty store
+        return true;
+    }
+    return !error;
+}
+
 HKEY Registry::Remember(std::string keyPath, RegistryDocument content) {
     const HKEY key = nextHandle_++;
     openKeys_.emplace(key, KeyView{std::move(keyPath), std::move(content)});
@@ -42,14 +51,14 @@ std::int32_t Registry::CreateKey(HKEY root, std::string_view subKey, HKEY& key) 
         return RegistryResult::InvalidHandle;
     }
     std::string keyPath = std::string(rootName) + "\\" + std::string(subKey);
-    const auto bytes = ReadWholeFile(file_);
-    if (!bytes) {
+    std::string bytes;
+    if (!ReadFile(bytes)) {
         return RegistryResult::ReadFault;
     }
-    auto document = RegistryDocument::Parse(*bytes);
+    auto document = RegistryDocument::Parse(bytes);
     if (!document.HasKey(keyPath)) {
         document.AddKey(keyPath);
-        if (ReplaceFileAtomically(file_, document.Serialize())) {
+        if (files::ReplaceFile(file_, document.Serialize())) {
             return RegistryResult::WriteFault;
         }
     }
@@ -63,9 +72,10 @@ std::int32_t Registry::OpenKey(HKEY root, std::string_view subKey, HKEY& key) {
         return RegistryResult::InvalidHandle;
     }
     std::string keyPath = std::string(rootName) + "\\" + std::string(subKey);
-    const auto bytes = ReadWholeFile(file_);
-    auto document = RegistryDocument::Parse(bytes ? *bytes : std::string_view());
-    if (!bytes || !document.HasKey(keyPath)) {
+    std::string bytes;
+    const bool read = ReadFile(bytes);
+    auto document = RegistryDocument::Parse(bytes);
+    if (!read || !document.HasKey(keyPath)) {
         return RegistryResult::FileNotFound;
     }
     key = Remember(std::move(keyPath), std::move(document));
@@ -101,13 +111,13 @@ std::int32_t Registry::SetValue(HKEY key, std::string_view name, std::uint32_t t
         return RegistryResult::InvalidHandle;
     }
     // A file that exists but cannot be read is never replaced: its content would be lost.
-    const auto bytes = ReadWholeFile(file_);
-    if (!bytes) {
+    std::string bytes;
+    if (!ReadFile(bytes)) {
         return RegistryResult::ReadFault;
     }
-    auto document = RegistryDocument::Parse(*bytes);
+    auto document = RegistryDocument::Parse(bytes);
     document.SetValue(open->path, name, RegistryValue{type, {data.begin(), data.end()}});
-    if (ReplaceFileAtomically(file_, document.Serialize())) {
+    if (files::ReplaceFile(file_, document.Serialize())) {
         return RegistryResult::WriteFault;
     }
     open->content = std::move(document);

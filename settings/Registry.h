@@ -61,6 +61,8 @@ private:
     std::map<HKEY, KeyView> openKeys_;
     HKEY nextHandle_ = 0x100;
 
+    // The file's bytes, empty when there is none; false when it is there but cannot be read.
+    bool ReadFile(std::string& bytes) const;
     HKEY Remember(std::string keyPath, RegistryDocument content);
     KeyView* Find(HKEY key);
 };

@@ -1,6 +1,6 @@
 #include "settings/registry_mdl.h"
 
-#include "report/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <charconv>
 #include <cstring>

@@ -1,16 +1,13 @@
 #include "card/DecodeTLV.h"
 
-#include "report/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "tests/support/CardBuilder.h"
 
 #include <gtest/gtest.h>
-#include <memory>
 #include <random>
 #include <vector>
 
 namespace {
-
-using Card = CardBuilder;
 
 struct Decoded {
     std::uint8_t tag;
@@ -18,7 +15,7 @@ struct Decoded {
     bool operator==(const Decoded&) const = default;
 };
 
-std::vector<Decoded> WalkBlockByBlock(const Card& card, ItemWalk& walk) {
+std::vector<Decoded> WalkBlockByBlock(const CardBuilder& card, ItemWalk& walk) {
     std::vector<Decoded> items;
     for (std::int32_t valid = 64; valid <= CardMemorySize && !walk.EndFound; valid += 64) {
         WalkItems(card.Image(), valid, walk, [&](const TLVItem& item) {
@@ -28,39 +25,35 @@ std::vector<Decoded> WalkBlockByBlock(const Card& card, ItemWalk& walk) {
     return items;
 }
 
+struct CompletenessCase {
+    std::int32_t pos;        // where the item's tag stands
+    std::uint8_t length;     // its length byte
+    std::int32_t validCount; // bytes read so far
+    std::int16_t next;       // 0: not complete yet
+};
+
 TEST(DecodeTLV, ItemIsCompleteOnlyWithTheByteAfterIt) {
-    Card card;
-    card.Image()[60] = 0x10;
-    card.Image()[61] = 2;
-    TLVItem item;
-    EXPECT_EQ(DecodeTLV(card.Image(), 64, 60, item), 0); // last value byte is byte 63
-    EXPECT_EQ(item.Tag, 0x10) << "tag and length are taken before the test";
-    EXPECT_EQ(DecodeTLV(card.Image(), 65, 60, item), 64);
-    EXPECT_EQ(DecodeTLV(card.Image(), 128, 60, item), 64);
-}
-
-TEST(DecodeTLV, LengthByteNotYetReadLeavesItemUntouched) {
-    Card card;
-    TLVItem item;
-    item.Tag = 0x42;
-    EXPECT_EQ(DecodeTLV(card.Image(), 64, 63, item), 0);
-    EXPECT_EQ(DecodeTLV(card.Image(), 64, 64, item), 0);
-    EXPECT_EQ(item.Tag, 0x42);
-}
-
-TEST(DecodeTLV, LastBytesOfTheCardAreNeverComplete) {
-    Card card;
-    card.Image()[32766] = TagEnd;
-    card.Image()[32767] = 0;
-    TLVItem item;
-    EXPECT_EQ(DecodeTLV(card.Image(), CardMemorySize, 32766, item), 0);
-    card.Image()[32764] = 0x10;
-    card.Image()[32765] = 1;
-    EXPECT_EQ(DecodeTLV(card.Image(), CardMemorySize, 32764, item), 32767);
+    const CompletenessCase cases[] = {
+        {60, 2, 64, 0},                // the last value byte is the last byte read
+        {60, 2, 65, 64},               // one byte more
+        {63, 0, 64, 0},                // the length byte is not read yet
+        {64, 0, 64, 0},                // nothing of the item is read yet
+        {32766, 0, CardMemorySize, 0}, // the last two bytes of the card: never complete
+        {32764, 1, CardMemorySize, 32767},
+    };
+    for (const auto& c : cases) {
+        CardBuilder card;
+        card.Image()[static_cast<std::size_t>(c.pos)] = 0x10;
+        card.Image()[static_cast<std::size_t>(c.pos) + 1] = c.length;
+        TLVItem item;
+        item.Text = "earlier";
+        EXPECT_EQ(DecodeTLV(card.Image(), c.validCount, c.pos, item), c.next) << c.pos;
+        EXPECT_EQ(item.Text, c.next == 0 ? "earlier" : std::string(c.length, '\xFF'));
+    }
 }
 
 TEST(DecodeTLV, EmptyCardImageDecodesToCardApplicationAndEnd) {
-    Card card;
+    CardBuilder card;
     card.Image()[19] = 0x55;
     EXPECT_EQ(BuildEmptyCardImage(card.Image()), 19);
     const std::vector<std::uint8_t> expected = {0x20, 0x01, 0x20, 0x21, 0x0C, 'O', 'S',
@@ -72,7 +65,6 @@ TEST(DecodeTLV, EmptyCardImageDecodesToCardApplicationAndEnd) {
     TLVItem item;
     EXPECT_EQ(DecodeTLV(card.Image(), 64, 0, item), 3);
     EXPECT_EQ(item.Number, 32u);
-    EXPECT_EQ(item.Text, " ");
     EXPECT_EQ(DecodeTLV(card.Image(), 64, 3, item), 17);
     EXPECT_EQ(item.Text, "OSTRIVAN 007");
     EXPECT_EQ(DecodeTLV(card.Image(), 64, 17, item), 19);
@@ -80,68 +72,48 @@ TEST(DecodeTLV, EmptyCardImageDecodesToCardApplicationAndEnd) {
     EXPECT_EQ(item.Length, 0);
 }
 
-struct NumberCase {
-    std::vector<std::uint8_t> value;
-    std::uint32_t number;
-};
-
-void PrintTo(const NumberCase& numberCase, std::ostream* out) {
-    *out << numberCase.value.size() << " bytes giving " << numberCase.number;
+TEST(DecodeTLV, NumberIsTheUnsignedValueOfTheFirstFourBytes) {
+    const std::pair<std::vector<std::uint8_t>, std::uint32_t> cases[] = {
+        {{}, 0},
+        {{0x07}, 7},
+        {{0xFF, 0xFF, 0xFF}, 16777215},
+        {{0x7F, 0xFF, 0xFF, 0xFF}, 2147483647u},
+        {{0x80, 0x00, 0x00, 0x00}, 2147483648u},
+        {{0xFF, 0xFF, 0xFF, 0xFF}, 4294967295u},
+        {{0xC4, 'r', 'e', 'n', 'a', 'u'}, 0xC472656Eu}};
+    for (const auto& [value, number] : cases) {
+        CardBuilder card;
+        card.Item(0x01, value).End();
+        TLVItem item;
+        ASSERT_NE(DecodeTLV(card.Image(), 64, 0, item), 0);
+        EXPECT_EQ(item.Number, number) << value.size() << " bytes";
+        EXPECT_EQ(item.Text, std::string(value.begin(), value.end()));
+    }
 }
 
-class DecodeNumber : public testing::TestWithParam<NumberCase> {};
-
-TEST_P(DecodeNumber, IsTheUnsignedValueOfTheFirstFourBytes) {
-    Card card;
-    card.Item(0x01, GetParam().value).End();
+TEST(DecodeTLV, ThirtyThreeValueBytesFitAndTheThirtyFourthFails) {
+    CardBuilder card;
+    card.Item(0x10, std::vector<std::uint8_t>(33, 'a'))
+        .Item(0x10, std::vector<std::uint8_t>(34, 'b'));
     TLVItem item;
-    ASSERT_NE(DecodeTLV(card.Image(), 64, 0, item), 0);
-    EXPECT_EQ(item.Number, GetParam().number);
-    EXPECT_EQ(item.Text.size(), GetParam().value.size());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, DecodeNumber,
-    testing::Values(NumberCase{{}, 0}, NumberCase{{0x07}, 7}, NumberCase{{0xFF}, 255},
-                    NumberCase{{0xFF, 0xFF, 0xFF}, 16777215},
-                    NumberCase{{0x7F, 0xFF, 0xFF, 0xFF}, 2147483647u},
-                    NumberCase{{0x80, 0x00, 0x00, 0x00}, 2147483648u},
-                    NumberCase{{0xFF, 0xFF, 0xFF, 0xFF}, 4294967295u},
-                    NumberCase{{0xC4, 'r', 'e', 'n', 'a', 'u'}, 0xC472656Eu},
-                    NumberCase{{0x99, 0x12, 0x31, 0x09, 0x05, 0x00}, 0x99123109u}));
-
-TEST(DecodeTLV, ValueOfThirtyThreeBytesIsTheLongestThatFits) {
-    Card card;
-    card.Item(0x10, std::vector<std::uint8_t>(33, 'a')).End();
-    TLVItem item;
-    EXPECT_EQ(DecodeTLV(card.Image(), 64, 0, item), 35);
+    EXPECT_EQ(DecodeTLV(card.Image(), 128, 0, item), 35);
     EXPECT_EQ(item.Text, std::string(33, 'a'));
-}
-
-TEST(DecodeTLV, ValueOfThirtyFourBytesFailsAfterThirtyThree) {
-    Card card;
-    std::vector<std::uint8_t> value(34, 'b');
-    value[0] = 0x01;
-    card.Item(0x10, value).End();
-    TLVItem item;
-    EXPECT_THROW(DecodeTLV(card.Image(), 64, 0, item), RuntimeError);
-    EXPECT_EQ(item.Text.size(), 33u);
-    EXPECT_EQ(item.Number, 0x01626262u);
+    EXPECT_THROW(DecodeTLV(card.Image(), 128, 35, item), RuntimeError);
+    EXPECT_EQ(item.Text, std::string(33, 'b')) << "filled up to the byte that did not fit";
 }
 
 TEST(DecodeTLV, BytesBeyondTheLengthKeepEarlierItems) {
-    Card card;
+    CardBuilder card;
     card.Item(TagTimeStamp, {1, 2, 3, 4, 5, 6}).Item(TagTimeStamp, {9, 8}).End();
     TLVItem item;
-    const std::int16_t next = DecodeTLV(card.Image(), 64, 0, item);
-    DecodeTLV(card.Image(), 64, next, item);
+    DecodeTLV(card.Image(), 64, DecodeTLV(card.Image(), 64, 0, item), item);
     EXPECT_EQ(item.Length, 2);
     EXPECT_EQ((std::vector<std::uint8_t>(item.Bytes.begin(), item.Bytes.begin() + 6)),
               (std::vector<std::uint8_t>{9, 8, 3, 4, 5, 6}));
 }
 
 TEST(ItemWalk, ItemsCutByABlockBoundaryAtEveryPlaceArriveOnceInOrder) {
-    Card card;
+    CardBuilder card;
     std::vector<Decoded> expected;
     // cutSeen[c]: a block boundary fell c bytes after an item's tag (c = 2 + size: right after
     // its last value byte, so the byte that completes it is in the next block).
@@ -163,7 +135,6 @@ TEST(ItemWalk, ItemsCutByABlockBoundaryAtEveryPlaceArriveOnceInOrder) {
     for (std::size_t cut = 1; cut < cutSeen.size(); ++cut) {
         ASSERT_TRUE(cutSeen[cut]) << "no item is cut " << cut << " bytes after its tag";
     }
-
     ItemWalk walk;
     EXPECT_EQ(WalkBlockByBlock(card, walk), expected);
     EXPECT_TRUE(walk.EndFound);
@@ -171,10 +142,9 @@ TEST(ItemWalk, ItemsCutByABlockBoundaryAtEveryPlaceArriveOnceInOrder) {
 }
 
 TEST(ItemWalk, StopsAtTheEndMarkerAndIgnoresWhatFollows) {
-    Card card;
+    CardBuilder card;
     BuildEmptyCardImage(card.Image());
-    card.At(19);
-    card.Item(TagDraft, {'o', 'l', 'd'});
+    card.At(19).Item(TagDraft, {'o', 'l', 'd'});
     ItemWalk walk;
     const auto items = WalkBlockByBlock(card, walk);
     ASSERT_EQ(items.size(), 2u);

@@ -1,43 +1,26 @@
 #include "card/RecordAssembler.h"
 
-#include "card/ExportFile.h"
-#include "report/RuntimeError.h"
+#include "base/RuntimeError.h"
 #include "tests/support/CardBuilder.h"
-#include "tests/support/ReportFixture.h"
+#include "tests/support/ExchangeHarness.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
-class CapturedRows : public RowWriter {
-public:
-    std::vector<std::string> lines;
-    int failingLine = -1; // index of the write that fails, if any
-
-    void WriteLine(std::string_view line) override {
-        if (static_cast<int>(writes++) == failingLine) {
-            throw RuntimeError("Disk full");
-        }
-        lines.emplace_back(line);
-    }
-
-private:
-    std::size_t writes = 0;
-};
-
-class Rows : public ReportFixture {
+// Rows as the exchange makes them: values emptied, then every item in card order. Rows and
+// reports stand in one list, as "row: ..." lines and status lines.
+class Rows : public testing::Test {
 protected:
-    RecordAssembler assembler{report};
-    CapturedRows rows;
+    ExchangeHarness harness;
 
-    Rows() { assembler.SetRowWriter(&rows); }
-
-    // Reads the card as an exchange does: values emptied, then every item in card order.
     std::vector<std::string> Read(const CardBuilder& card) {
-        rows.lines.clear();
-        assembler.ClearValues();
+        harness.window.lines.clear();
+        harness.assembler.ClearValues();
         ItemWalk walk;
         WalkItems(card.Image(), CardMemorySize, walk,
-                  [&](const TLVItem& item) { assembler.TLVToCSV(item); });
-        return rows.lines;
+                  [&](const TLVItem& item) { harness.assembler.TLVToCSV(item); });
+        return {harness.window.lines.begin(), harness.window.lines.end()};
     }
 };
 
@@ -48,8 +31,8 @@ const std::vector<std::uint8_t> T2 = {0x24, 0x01, 0x02, 0x14, 0x00, 0x01};
 TEST_F(Rows, FormattedCardGivesCardAndApplicationRows) {
     CardBuilder card;
     card.Item(TagCard, {0x20}).Text(TagApplication, "OSTRIVAN 007").End();
-    EXPECT_EQ(Read(card), (std::vector<std::string>{"Card,,,,,,,,, 32,,\r\n",
-                                                    "Application,,,,,,,,,,OSTRIVAN 007,\r\n"}));
+    EXPECT_EQ(Read(card), (std::vector<std::string>{"row: Card,,,,,,,,, 32,,",
+                                                    "row: Application,,,,,,,,,,OSTRIVAN 007,"}));
 }
 
 TEST_F(Rows, OriginWithRepeatedGroupsWritesARowPerGroup) {
@@ -63,11 +46,11 @@ TEST_F(Rows, OriginWithRepeatedGroupsWritesARowPerGroup) {
         .Item(TagTimeStamp, T2)
         .End();
     EXPECT_EQ(Read(card),
-              (std::vector<std::string>{"Origin,09:05:00,31/12/23,, 123456,L7,,,,,,\r\n",
-                                        "Origin,13:45:59,02/01/24,A1, 123456,L7,,,,,,\r\n",
-                                        "Origin,14:00:01,02/01/24,A2, 123456,L7,,,,,,\r\n"}));
-    EXPECT_EQ(assembler.FieldCount, 3);
-    EXPECT_EQ(assembler.FieldsExpected, 5);
+              (std::vector<std::string>{"row: Origin,09:05:00,31/12/23,, 123456,L7,,,,,,",
+                                        "row: Origin,13:45:59,02/01/24,A1, 123456,L7,,,,,,",
+                                        "row: Origin,14:00:01,02/01/24,A2, 123456,L7,,,,,,"}));
+    EXPECT_EQ(harness.assembler.FieldCount, 3);
+    EXPECT_EQ(harness.assembler.FieldsExpected, 5);
 }
 
 TEST_F(Rows, DraftCarriesWeightAndGateNumber) {
@@ -78,7 +61,7 @@ TEST_F(Rows, DraftCarriesWeightAndGateNumber) {
         .Item(TagNumberField, {0x02});
     card.End();
     EXPECT_EQ(Read(card),
-              (std::vector<std::string>{"Draft,09:05:00,31/12/23,A1,,,, 450, 2,,,\r\n"}));
+              (std::vector<std::string>{"row: Draft,09:05:00,31/12/23,A1,,,, 450, 2,,,"}));
 }
 
 struct RecordCase {
@@ -95,25 +78,25 @@ TEST_F(Rows, RecordsWriteTheirRowOnlyAtTheirRowPosition) {
     const RecordCase cases[] = {
         {"print with time stamp",
          {{TagPrint, {}}, {TagTimeStamp, T0}},
-         {"Print,09:05:00,31/12/23,,,,,,,,,\r\n"}},
+         {"row: Print,09:05:00,31/12/23,,,,,,,,,"}},
         {"print with tag number",
          {{TagPrint, {7}}, {TagTagNumber, Bytes("A9")}},
-         {"Print,,,A9,,,,,,,,\r\n"}},
+         {"row: Print,,,A9,,,,,,,,"}},
         {"device of two items", {{TagDevice, Bytes("D1")}, {TagTimeStamp, T0}}, {}},
         {"device",
          {{TagDevice, Bytes("D1")}, {TagTimeStamp, T0}, {TagTextField, Bytes("v2")}},
-         {"Device,09:05:00,31/12/23,,,,,,,D1,v2,\r\n"}},
+         {"row: Device,09:05:00,31/12/23,,,,,,,D1,v2,"}},
         {"draft of three items",
          {{TagDraft, Bytes("A1")}, {TagTimeStamp, T0}, {TagNumberField, {9}}},
          {}},
         {"location of one item", {{TagLocation, Bytes("L1")}}, {}},
         {"location",
          {{TagLocation, Bytes("L1")}, {TagTextField, Bytes("Hill")}},
-         {"Location,,,,,L1,Hill,,,,,\r\n"}},
+         {"row: Location,,,,,L1,Hill,,,,,"}},
         {"print of one item", {{TagPrint, {}}}, {}},
         {"unknown item still takes a position",
          {{TagLocation, Bytes("L1")}, {0x07, {1}}, {TagTextField, Bytes("x")}},
-         {"Location,,,,,L1,,,,,,\r\n"}},
+         {"row: Location,,,,,L1,,,,,,"}},
         {"unknown record writes nothing",
          {{0x28, Bytes("x")},
           {TagTimeStamp, T0},
@@ -125,29 +108,29 @@ TEST_F(Rows, RecordsWriteTheirRowOnlyAtTheirRowPosition) {
          {}},
         {"number field outside a draft",
          {{TagDevice, Bytes("D")}, {TagTimeStamp, T0}, {TagNumberField, {5}}},
-         {"Device,09:05:00,31/12/23,,,,,,,D,,\r\n"}},
+         {"row: Device,09:05:00,31/12/23,,,,,,,D,,"}},
         {"number field at position 2, text field at 4",
          {{TagDraft, Bytes("A")},
           {TagNumberField, {5}},
           {TagTimeStamp, T0},
           {TagTextField, Bytes("t")}},
-         {"Draft,09:05:00,31/12/23,A,,,,,,,,\r\n"}},
+         {"row: Draft,09:05:00,31/12/23,A,,,,,,,,"}},
         {"text field at position 3 of a draft",
          {{TagDraft, Bytes("A")},
           {TagTimeStamp, T0},
           {TagTextField, Bytes("t")},
           {TagNumberField, {1}}},
-         {"Draft,09:05:00,31/12/23,A,,,,, 1,,,\r\n"}},
+         {"row: Draft,09:05:00,31/12/23,A,,,,, 1,,,"}},
         {"card row at its top-level item only",
          {{TagCard, {0x01, 0x00}}, {TagTagNumber, Bytes("A")}},
-         {"Card,,,,,,,,, 256,,\r\n"}},
+         {"row: Card,,,,,,,,, 256,,"}},
         {"cells of one record never leak into the next",
          {{TagDevice, Bytes("D1")},
           {TagTimeStamp, T0},
           {TagTextField, Bytes("v1")},
           {TagLocation, Bytes("L")},
           {TagTextField, Bytes("N")}},
-         {"Device,09:05:00,31/12/23,,,,,,,D1,v1,\r\n", "Location,,,,,L,N,,,,,\r\n"}},
+         {"row: Device,09:05:00,31/12/23,,,,,,,D1,v1,", "row: Location,,,,,L,N,,,,,"}},
         {"time stamp at position 6 writes nothing",
          {{TagReceiver, {1}},
           {TagTimeStamp, T0},
@@ -157,8 +140,8 @@ TEST_F(Rows, RecordsWriteTheirRowOnlyAtTheirRowPosition) {
           {TagTimeStamp, T1},
           {TagTagNumber, Bytes("B")},
           {TagTimeStamp, T2}},
-         {"Receiver,09:05:00,31/12/23,, 1,L,,,,,,\r\n",
-          "Receiver,14:00:01,02/01/24,B, 1,L,,,,,,\r\n"}},
+         {"row: Receiver,09:05:00,31/12/23,, 1,L,,,,,,",
+          "row: Receiver,14:00:01,02/01/24,B, 1,L,,,,,,"}},
     };
     for (const auto& c : cases) {
         CardBuilder card;
@@ -175,9 +158,9 @@ TEST_F(Rows, RecordsWriteTheirRowOnlyAtTheirRowPosition) {
 
 TEST_F(Rows, TimeStampCellsShowTheDigitsOfEachByte) {
     const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
-        {{0x23, 0x12, 0x31, 0x09, 0x05, 0x00}, "Print,09:05:00,31/12/23,"},
-        {{0x1A, 0x0B, 0x00, 0x1E, 0x2D, 0xFF}, "Print,1E:2D:FF,00/B/1A,"},
-        {{0x99, 0x0F, 0x10, 0xA0, 0x0A, 0x01}, "Print,A0:A:01,10/F/99,"}};
+        {{0x23, 0x12, 0x31, 0x09, 0x05, 0x00}, "row: Print,09:05:00,31/12/23,"},
+        {{0x1A, 0x0B, 0x00, 0x1E, 0x2D, 0xFF}, "row: Print,1E:2D:FF,00/B/1A,"},
+        {{0x99, 0x0F, 0x10, 0xA0, 0x0A, 0x01}, "row: Print,A0:A:01,10/F/99,"}};
     for (const auto& [bytes, start] : cases) {
         CardBuilder card;
         card.Item(TagPrint, {}).Item(TagTimeStamp, bytes).End();
@@ -190,14 +173,14 @@ TEST_F(Rows, TimeStampCellsShowTheDigitsOfEachByte) {
 TEST_F(Rows, ShortTimeStampShowsBytesOfAnEarlierItem) {
     CardBuilder card;
     card.Text(TagTagNumber, "abcdef").Item(TagPrint, {}).Item(TagTimeStamp, {0x01, 0x02}).End();
-    EXPECT_EQ(Read(card), (std::vector<std::string>{"Print,64:65:66,63/02/01,,,,,,,,,\r\n"}));
+    EXPECT_EQ(Read(card), (std::vector<std::string>{"row: Print,64:65:66,63/02/01,,,,,,,,,"}));
 }
 
 TEST_F(Rows, CellsThatWouldBreakTheLineAreQuoted) {
     CardBuilder card;
     card.Text(TagLocation, "a,b").Text(TagTextField, "say \"hi\"\r\nnext").End();
     EXPECT_EQ(Read(card), (std::vector<std::string>{
-                              "Location,,,,,\"a,b\",\"say \"\"hi\"\"\r\nnext\",,,,,\r\n"}));
+                              "row: Location,,,,,\"a,b\",\"say \"\"hi\"\"\r\nnext\",,,,,"}));
 }
 
 TEST_F(Rows, CountersCarryIntoTheNextRead) {
@@ -206,11 +189,29 @@ TEST_F(Rows, CountersCarryIntoTheNextRead) {
     EXPECT_TRUE(Read(first).empty());
     CardBuilder second;
     second.Item(TagNumberField, {0x01, 0xC2}).Item(TagNumberField, {0x02}).End();
-    EXPECT_EQ(Read(second), (std::vector<std::string>{",,,,,,, 450, 2,,,\r\n"}));
+    EXPECT_EQ(Read(second), (std::vector<std::string>{"row: ,,,,,,, 450, 2,,,"}));
 }
 
+// Rows into the list, but for the one write that fails as a full disk does.
+class FailingRows : public RowWriter {
+public:
+    FailingRows(RowWriter& rows, int failing) : rows_(rows), failing_(failing) {}
+    void WriteLine(std::string_view line) override {
+        if (writes_++ == failing_) {
+            throw RuntimeError("Disk full");
+        }
+        rows_.WriteLine(line);
+    }
+
+private:
+    RowWriter& rows_;
+    int failing_;
+    int writes_ = 0;
+};
+
 TEST_F(Rows, FailedRowWriteIsReportedAndTheWalkGoesOn) {
-    rows.failingLine = 1; // the first group row of the Origin record
+    FailingRows rows(harness.Rows(), 1); // the first group row of the Origin record
+    harness.assembler.SetRowWriter(&rows);
     CardBuilder card;
     card.Item(TagOrigin, {5})
         .Item(TagTimeStamp, T0)
@@ -224,59 +225,16 @@ TEST_F(Rows, FailedRowWriteIsReportedAndTheWalkGoesOn) {
         .Text(TagLocation, "after")
         .Text(TagTextField, "x")
         .End();
-    const auto lines = Read(card);
     // The failed item skips its count reset, so the next group lands past the row position.
-    EXPECT_EQ(lines, (std::vector<std::string>{"Origin,09:05:00,31/12/23,, 5,L,,,,,,\r\n",
-                                               "Origin,09:05:00,31/12/23,A3, 5,L,,,,,,\r\n",
-                                               "Location,,,,,after,x,,,,,\r\n"}));
-    EXPECT_EQ(list.lines, (std::deque<std::string>{"** Error in TLVToCSV() VB error = Disk full"}));
-}
-
-TEST_F(Rows, RowsOutsideAReadAreRunTimeErrors) {
-    assembler.SetRowWriter(nullptr);
-    CardBuilder card;
-    card.Item(TagCard, {1}).End();
+    EXPECT_EQ(Read(card), (std::vector<std::string>{"row: Origin,09:05:00,31/12/23,, 5,L,,,,,,",
+                                                    "** Error in TLVToCSV() VB error = Disk full",
+                                                    "row: Origin,09:05:00,31/12/23,A3, 5,L,,,,,,",
+                                                    "row: Location,,,,,after,x,,,,,"}));
+    harness.assembler.SetRowWriter(nullptr);
     Read(card);
-    EXPECT_EQ(list.lines.back(), "** Error in TLVToCSV() VB error = Bad file name or number");
-}
-
-using ExportFiles = Rows;
-
-TEST_F(ExportFiles, HeaderAndCardBytesReachTheFileUnchanged) {
-    const char* labels[] = {"RecType",    "Time",        "Date",          "Tag Nr",
-                            "Invoice Nr", "Location Id", "Location Name", "Weight",
-                            "Gate Nr",    "Device Id",   "Version"};
-    for (std::size_t slot = 0; slot < 11; ++slot) {
-        assembler.RowFields[slot].Label = labels[slot];
-    }
-    assembler.RowFields[15].Label = "unused";
-    std::string allHigh;
-    for (int byte = 0x80; byte <= 0xFF; byte += 4) {
-        allHigh.push_back(static_cast<char>(byte));
-    }
-    CardBuilder card;
-    card.Text(TagDraft, allHigh)
-        .Item(TagTimeStamp, T0)
-        .Item(TagNumberField, {1})
-        .Item(TagNumberField, {2});
-    card.End();
-
-    ExportFile file(dir / "data.csv");
-    assembler.SetRowWriter(&file);
-    file.WriteLine(ExportLine(assembler.RowFields, &RowField::Label));
-    Read(card);
-    file.Close();
-    EXPECT_EQ(ReadFileBytes(dir / "data.csv"),
-              "RecType,Time,Date,Tag Nr,Invoice Nr,Location Id,Location Name,Weight,Gate Nr,"
-              "Device Id,Version,\r\nDraft,09:05:00,31/12/23," +
-                  allHigh + ",,,, 1, 2,,,\r\n");
-}
-
-TEST_F(ExportFiles, ExistingFileIsEmptiedFirst) {
-    WriteFileBytes(dir / "data.csv", std::string(500, 'x'));
-    ExportFile file(dir / "data.csv");
-    file.Close();
-    EXPECT_EQ(ReadFileBytes(dir / "data.csv"), "");
+    EXPECT_EQ(harness.window.lines.front(),
+              "** Error in TLVToCSV() VB error = Bad file name or number")
+        << "rows outside a read";
 }
 
 } // namespace

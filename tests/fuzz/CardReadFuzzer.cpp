@@ -1,36 +1,52 @@
-// Any card image, of any size, through a whole read: the virtual reader, the exchange, the item
-// walk, the record assembler, the export file and the dump lines.
+// Any card image, of any size, read through the form's Read Card: the card-file reader, the
+// exchange, the item walk, the record assembler, the export file and the dump lines.
 
-#include "card/ExportFile.h"
+#include "form/frmOstrivan.h"
 #include "reader/ReaderLibrary.h"
 #include "tests/fuzz/FuzzFolder.h"
-#include "tests/fuzz/InMemoryWindow.h"
+#include "tests/support/FakeControls.h"
 #include "tests/support/FakeTransport.h"
+#include "tests/support/TempDir.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto& folder = FuzzFolder();
-    std::filesystem::create_directories(folder / "cards");
-    {
-        std::ofstream card(folder / "cards" / "fuzz.card", std::ios::binary | std::ios::trunc);
-        card.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    const AppFolders folders{FuzzFolder() / "Ostrivan.reg", FuzzFolder() / "data"};
+    if (!std::filesystem::exists(folders.settingsFile)) { // a farm that keeps no log
+        WriteFileBytes(folders.settingsFile,
+                       "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelk\\Ostrivan]\r\n"
+                       "\"Farm Name\"=\"fuzz\"\r\n\"Log File\"=\"\"\r\n");
     }
+    WriteFileBytes(folders.CardsFolder() / "fuzz.card",
+                   std::string(reinterpret_cast<const char*>(data), size));
     FakeTransport::Script noService;
     noService.establish.assign(8, PcscCode::NoService);
-    ReaderLibrary library(std::make_unique<FakeTransport>(noService), folder / "cards");
-    InMemoryWindow window(folder);
-    NamedReader reader("fuzz");
-    ExportFile file(folder / "data.csv");
-    window.assembler.SetRowWriter(&file);
-    const std::int32_t result = window.Exchange(library, reader, ExchangeMode::ExchangeRead);
-    file.Close();
-    if (result == 0 && window.list.lines.back() != "Disconnect card") {
-        std::abort(); // a read reported as done must have ended at the disconnect
+    ReaderLibrary library(std::make_unique<FakeTransport>(noService), folders.CardsFolder());
+    FakeControls controls;
+    frmOstrivan form(controls, library, folders,
+                     [] { return std::vector<std::filesystem::path>{"/"}; });
+    form.Form_Load();
+    controls.readerText = "fuzz";
+    controls.lines.clear();
+    form.cmdReadCard_Click();
+
+    const auto& lines = controls.lines;
+    const bool done = lines.back() == "Finished!";
+    if (!done && !lines.back().starts_with("** Error in cmdReadCard_Click() VB error = ")) {
+        std::abort(); // a read ends with its last line or with the error that ended it
     }
-    if (window.cardBytesRead < 0 || window.cardBytesRead > CardMemorySize) {
-        std::abort();
+    const std::string exported = ReadFileBytes(folders.dataFolder / "data.csv");
+    if (!exported.starts_with("RecType,") || !exported.ends_with("\r\n")) {
+        std::abort(); // the header, then whole rows
+    }
+    const auto blocks = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.starts_with("Card[");
+    });
+    const bool noEnd = std::find(lines.begin(), lines.end(),
+                                 "Error! No end of file found on card!") != lines.end();
+    if (blocks > 512 || (noEnd && (blocks != 512 || !done))) {
+        std::abort(); // a read takes 512 blocks at the most, and only then says it found no end
     }
     return 0;
 }

@@ -1,17 +1,28 @@
+#include "base/RuntimeError.h"
 #include "reader/DumpLines.h"
-#include "report/RuntimeError.h"
 #include "tests/support/CardBuilder.h"
-#include "tests/support/ExchangeFixture.h"
+#include "tests/support/ExchangeHarness.h"
 #include "tests/support/FakeLibrary.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
-class Exchange : public ExchangeFixture {
+class Exchange : public testing::Test {
 protected:
+    TempDir dir;
+    ExchangeHarness harness{dir / "log.txt"};
     FakeLibrary library;
+    Lines& list = harness.window.lines;
+    std::vector<FakeControls::Box>& boxes = harness.window.boxes;
 
     void LoadCard(const CardBuilder& card) { *library.card = card.Image(); }
-    std::int32_t Read() { return Run(library, ExchangeMode::ExchangeRead); }
+    std::int32_t Run(ExchangeMode mode, const std::string& reader = "Reader 1") {
+        return harness.Run(library, mode, reader);
+    }
+    std::int32_t Read() { return Run(ExchangeMode::ExchangeRead); }
+    std::vector<std::string> Logged() const { return LogTexts(dir / "log.txt"); }
 };
 
 TEST_F(Exchange, FormattedCardNeedsOneRead) {
@@ -20,23 +31,22 @@ TEST_F(Exchange, FormattedCardNeedsOneRead) {
     EXPECT_EQ(library.calls,
               (std::vector<std::string>{"wait [Reader 1] 1 5000", "connect [Reader 1] 2",
                                         "read 7 0 0 64", "disconnect 7 6"}));
-    EXPECT_EQ(list.lines,
-              (Lines{"Card Connect", "Reading card", "row: Card,,,,,,,,, 32,,",
-                     "row: Application,,,,,,,,,,OSTRIVAN 007,",
-                     "Card[00 000]=200120210CO S T R I V A N 200 0 ", "Disconnect card"}));
-    const auto log = LogTexts();
+    EXPECT_EQ(list, (Lines{"Card Connect", "Reading card", "row: Card,,,,,,,,, 32,,",
+                           "row: Application,,,,,,,,,,OSTRIVAN 007,",
+                           "Card[00 000]=200120210CO S T R I V A N 200 0 ", "Disconnect card"}));
+    const auto log = Logged();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], "Reading card");
     EXPECT_EQ(log[1], "Card[00 000]=200120210C4F535452495641"
                       "4E20303037FF00" +
                           std::string(90, 'F'));
-    EXPECT_EQ(cardBytesRead, 64);
+    EXPECT_EQ(harness.cardBytesRead, 64);
 }
 
 TEST_F(Exchange, ReadsUpToTheBlockWithTheEndMarker) {
     for (const int endBlock : {1, 5, 511}) {
         library.calls.clear();
-        list.lines.clear();
+        list.clear();
         CardBuilder card;
         card.Item(TagCard, {1});
         while (card.Length() < endBlock * 64 + 10) {
@@ -48,7 +58,7 @@ TEST_F(Exchange, ReadsUpToTheBlockWithTheEndMarker) {
         EXPECT_EQ(library.Count("read "), endBlock + 1);
         EXPECT_EQ(library.calls[library.calls.size() - 2],
                   "read 7 " + std::to_string(endBlock * 64) + " 0 64");
-        EXPECT_EQ(std::count_if(list.lines.begin(), list.lines.end(),
+        EXPECT_EQ(std::count_if(list.begin(), list.end(),
                                 [](const std::string& line) { return line.starts_with("Card["); }),
                   endBlock + 1);
     }
@@ -64,11 +74,11 @@ TEST_F(Exchange, CardWithoutEndMarkerStopsAfter512Blocks) {
     EXPECT_EQ(library.Count("read "), 512);
     EXPECT_EQ(library.calls.back(), "read 7 32704 0 64");
     EXPECT_EQ(library.Count("disconnect"), 0);
-    EXPECT_EQ(list.lines[list.lines.size() - 2], "Error! No end of file found on card!");
-    EXPECT_EQ(list.lines.back(), "ASEMemReadDataOnly -2 ");
-    const auto log = LogTexts();
+    EXPECT_EQ(list[list.size() - 2], "Error! No end of file found on card!");
+    EXPECT_EQ(list.back(), "ASEMemReadDataOnly -2 ");
+    const auto log = Logged();
     EXPECT_EQ(log.size(), 1u + 512u + 2u);
-    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.size(), 1u);
 }
 
 struct StepFailure {
@@ -93,20 +103,18 @@ TEST_F(Exchange, FailureAtAnyStepIsShownAndEndsTheExchange) {
     for (const std::int32_t code : {46, 44}) {
         for (const auto& step : Steps) {
             library.calls.clear();
-            boxes.shown.clear();
+            boxes.clear();
             library.codes[step.function] = {code};
-            EXPECT_EQ(Run(library, step.mode), code) << step.function;
+            EXPECT_EQ(Run(step.mode), code) << step.function;
             EXPECT_EQ(library.calls.size(), static_cast<std::size_t>(step.callsMade));
             if (code == 46) {
-                EXPECT_EQ(list.lines.back(), "Card not inserted!") << step.function;
-                EXPECT_TRUE(boxes.shown.empty()) << step.function;
+                EXPECT_EQ(list.back(), "Card not inserted!") << step.function;
+                EXPECT_TRUE(boxes.empty()) << step.function;
                 continue;
             }
-            EXPECT_EQ(list.lines.back(),
-                      step.label + "  44 Error - No smart card reader is available");
-            ASSERT_EQ(boxes.shown.size(), 1u);
-            EXPECT_EQ(boxes.shown[0].text,
-                      step.label + " Error - No smart card reader is available");
+            EXPECT_EQ(list.back(), step.label + "  44 Error - No smart card reader is available");
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, step.label + " Error - No smart card reader is available");
         }
     }
 }
@@ -115,16 +123,16 @@ TEST_F(Exchange, CardOfAnotherTypeIsToldAndReadAnyway) {
     BuildEmptyCardImage(*library.card);
     library.cardType = 18;
     EXPECT_EQ(Read(), 0);
-    EXPECT_EQ(list.lines[1], "The inserted card is not an Extended I2C card");
+    EXPECT_EQ(list[1], "The inserted card is not an Extended I2C card");
     EXPECT_EQ(library.Count("disconnect"), 1);
 }
 
 TEST_F(Exchange, FailedConnectShowsTheTypeLineFirst) {
     library.codes["connect"] = {42};
     EXPECT_EQ(Read(), 42);
-    EXPECT_EQ(list.lines, (Lines{"Card Connect", "The inserted card is not an Extended I2C card",
-                                 "ASEMemConnect()  42 Error - The smart card cannot be accessed "
-                                 "because of other outstanding connections"}));
+    EXPECT_EQ(list, (Lines{"Card Connect", "The inserted card is not an Extended I2C card",
+                           "ASEMemConnect()  42 Error - The smart card cannot be accessed "
+                           "because of other outstanding connections"}));
 }
 
 TEST_F(Exchange, ItemAcrossABlockBoundaryIsHandedOnAfterTheFirstBlocksDumps) {
@@ -135,23 +143,23 @@ TEST_F(Exchange, ItemAcrossABlockBoundaryIsHandedOnAfterTheFirstBlocksDumps) {
         .Item(0x05, std::vector<std::uint8_t>(20, 0));
     LoadCard(card);
     EXPECT_EQ(Read(), 0);
-    EXPECT_EQ(list.lines[2], "row: Card,,,,,,,,, 1,,");
-    EXPECT_TRUE(list.lines[3].starts_with("Card[00 000]="));
-    EXPECT_EQ(list.lines[4], "row: Application,,,,,,,,,,SPLIT,");
-    EXPECT_TRUE(list.lines[5].starts_with("Card[00 064]="));
+    EXPECT_EQ(list[2], "row: Card,,,,,,,,, 1,,");
+    EXPECT_TRUE(list[3].starts_with("Card[00 000]="));
+    EXPECT_EQ(list[4], "row: Application,,,,,,,,,,SPLIT,");
+    EXPECT_TRUE(list[5].starts_with("Card[00 064]="));
 }
 
 TEST_F(Exchange, FormatWritesTheEmptyCardImageOnly) {
-    assembler.RowFields[3].Value = "kept";
-    EXPECT_EQ(Run(library, ExchangeMode::ExchangeFormat), 0);
+    harness.assembler.RowFields[3].Value = "kept";
+    EXPECT_EQ(Run(ExchangeMode::ExchangeFormat), 0);
     EXPECT_EQ(library.calls,
               (std::vector<std::string>{"wait [Reader 1] 1 5000", "connect [Reader 1] 2",
                                         "write 7 0 19 0", "disconnect 7 6"}));
-    EXPECT_EQ(list.lines, (Lines{"Card Connect", "Disconnect card"}));
+    EXPECT_EQ(list, (Lines{"Card Connect", "Disconnect card"}));
     CardBuffer expected{};
     BuildEmptyCardImage(expected);
     EXPECT_EQ(library.written, std::vector<std::uint8_t>(expected.begin(), expected.begin() + 19));
-    EXPECT_EQ(assembler.RowFields[3].Value, "kept");
+    EXPECT_EQ(harness.assembler.RowFields[3].Value, "kept");
 }
 
 TEST_F(Exchange, DecoderFailureLeavesTheExchangeAtOnce) {
@@ -161,13 +169,14 @@ TEST_F(Exchange, DecoderFailureLeavesTheExchangeAtOnce) {
 }
 
 TEST_F(Exchange, ReaderTextGoesToTheLibraryUnchanged) {
-    choice.text = "";
-    library.codes["wait"] = {46, 46};
-    Read();
-    choice.text = std::string("Le\xE9 \x01", 5);
-    Read();
-    EXPECT_EQ(library.calls[0], "wait [] 1 5000");
-    EXPECT_EQ(library.calls[1], "wait [" + choice.text + "] 1 5000");
+    const std::string odd("Le\xE9 \x01", 5);
+    library.codes["wait"] = {46, 0};
+    library.codes["connect"] = {46};
+    Run(ExchangeMode::ExchangeRead, "");
+    Run(ExchangeMode::ExchangeRead, odd);
+    EXPECT_EQ(library.calls,
+              (std::vector<std::string>{"wait [] 1 5000", "wait [" + odd + "] 1 5000",
+                                        "connect [" + odd + "] 2"}));
 }
 
 TEST(DumpLines, PrefixAndCellsAsTheOperatorReadsThem) {

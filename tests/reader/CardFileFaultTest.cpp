@@ -1,11 +1,13 @@
+#include "base/RuntimeError.h"
 #include "reader/ReaderLibrary.h"
-#include "report/RuntimeError.h"
-#include "tests/support/ExchangeFixture.h"
+#include "tests/support/ExchangeHarness.h"
 #include "tests/support/FakeTransport.h"
 #include "tests/support/FarmCard.h"
+#include "tests/support/TempDir.h"
 
 #include <functional>
-#include <sys/stat.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -28,8 +30,10 @@ private:
     int reads_ = 0;
 };
 
-class CardFileFaults : public ExchangeFixture {
+class CardFileFaults : public testing::Test {
 protected:
+    TempDir dir;
+    ExchangeHarness harness;
     FakeTransport::Script noService;
     CardBuilder content = FarmCard(4000);
     std::filesystem::path file = dir / "cards" / "cow.card";
@@ -39,16 +43,16 @@ protected:
         noService.establish.assign(20, PcscCode::NoService);
         std::filesystem::create_directories(dir / "cards");
         WriteFileBytes(file, Bytes(content, CardMemorySize));
-        choice.text = "cow";
     }
 
     static std::string Bytes(const CardBuilder& card, std::int32_t count) {
         return {card.Image().begin(), card.Image().begin() + count};
     }
+    std::int32_t Read() { return harness.Run(library, ExchangeMode::ExchangeRead, "cow"); }
     Lines ReadLines() {
-        list.lines.clear();
-        Run(library, ExchangeMode::ExchangeRead);
-        return list.lines;
+        harness.window.lines.clear();
+        Read();
+        return harness.window.lines;
     }
 };
 
@@ -78,7 +82,7 @@ TEST_F(CardFileFaults, TruncatedFileReadsAsErasedMemoryFromThere) {
     EXPECT_THROW(ReadLines(), RuntimeError);
     EXPECT_EQ(library.ASEWaitForCardEvent("cow", 1, 0), 0) << "the library goes on working";
     std::filesystem::remove(file);
-    EXPECT_EQ(Run(library, ExchangeMode::ExchangeRead), 46);
+    EXPECT_EQ(Read(), 46);
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "card/ExportFile.h"
 #include "reader/PcscLite.h"
 #include "reader/ReaderLibrary.h"
-#include "tests/support/ExchangeFixture.h"
+#include "tests/support/ExchangeHarness.h"
 #include "tests/support/FakeLibrary.h"
 #include "tests/support/FarmCard.h"
 #include "tests/support/Processes.h"
+#include "tests/support/Require.h"
+#include "tests/support/TempDir.h"
 
 #include <chrono>
 #include <thread>
@@ -19,8 +21,11 @@ std::string CardProgram() {
 
 // The real PC/SC daemon with its virtual reader, a virtual card of this project in it, and the
 // reader library over pcsc-lite.
-class PcscEndToEnd : public ExchangeFixture {
+class PcscEndToEnd : public testing::Test {
 protected:
+    TempDir dir;
+    ExchangeHarness harness;
+    Lines& list = harness.window.lines;
     PcscDaemon daemon{dir / "pcscd.log"};
     ChildProcess card;
     std::filesystem::path image = dir / "image.bin";
@@ -28,8 +33,7 @@ protected:
         std::make_unique<ReaderLibrary>(MakePcscLiteTransport(), dir / "no-cards");
 
     void SetUp() override {
-        OSTRIVAN_REQUIRE(daemon.Start(), "the PC/SC daemon with the virtual reader driver");
-        choice.text = VirtualReader;
+        OSTRIVAN_REQUIRE(daemon.Start(), "root, for the PC/SC daemon with its virtual reader");
     }
 
     void InsertCard(const CardBuilder& content, std::vector<std::string> options = {}) {
@@ -41,17 +45,17 @@ protected:
 
     // The status lines and rows the exchange gives for the image, from the scripted library.
     Lines Expected(const CardBuilder& content) {
-        list.lines.clear();
+        list.clear();
         FakeLibrary fake;
         *fake.card = content.Image();
-        fake.cardType = ExtendedI2CCardType;
-        ExchangeFixture::Run(fake, ExchangeMode::ExchangeRead);
-        Lines lines = list.lines;
-        list.lines.clear();
+        harness.Run(fake, ExchangeMode::ExchangeRead, VirtualReader);
+        Lines lines = list;
+        list.clear();
         return lines;
     }
 
-    std::int32_t Read() { return Run(*library, ExchangeMode::ExchangeRead); }
+    std::int32_t Run(ExchangeMode mode) { return harness.Run(*library, mode, VirtualReader); }
+    std::int32_t Read() { return Run(ExchangeMode::ExchangeRead); }
 
     // Takes the card out and waits until the service has seen it go.
     void RemoveCard() {
@@ -94,24 +98,24 @@ TEST_F(PcscEndToEnd, ReadsCardsAsTheScriptedLibraryDoes) {
         const Lines expected = Expected(content);
         InsertCard(content);
         EXPECT_EQ(Read(), 0);
-        ExpectSameLines(list.lines, expected);
-        EXPECT_GT(list.lines.size(), end == 17 ? 5u : 100u);
-        list.lines.clear();
+        ExpectSameLines(list, expected);
+        EXPECT_GT(list.size(), end == 17 ? 5u : 100u);
+        list.clear();
         RemoveCard();
     }
 }
 
 TEST_F(PcscEndToEnd, FormatsACardAndReadsItBack) {
     InsertCard(FarmCard(1000));
-    EXPECT_EQ(Run(*library, ExchangeMode::ExchangeFormat), 0);
+    EXPECT_EQ(Run(ExchangeMode::ExchangeFormat), 0);
     CardBuilder formatted = FarmCard(1000);
     BuildEmptyCardImage(formatted.Image());
     EXPECT_EQ(ReadFileBytes(image),
               std::string(formatted.Image().begin(), formatted.Image().end() - 1));
-    list.lines.clear();
+    list.clear();
     EXPECT_EQ(Read(), 0);
-    EXPECT_EQ(list.lines[2], "row: Card,,,,,,,,, 32,,");
-    EXPECT_EQ(list.lines[3], "row: Application,,,,,,,,,,OSTRIVAN 007,");
+    EXPECT_EQ(list[2], "row: Card,,,,,,,,, 32,,");
+    EXPECT_EQ(list[3], "row: Application,,,,,,,,,,OSTRIVAN 007,");
 }
 
 // Rows into the export file, and into the status list too, to be compared there.
@@ -132,15 +136,15 @@ TEST_F(PcscEndToEnd, CardPulledDuringAReadIsReportedAndTheNextReadWorks) {
     const CardBuilder content = FarmCard(2000);
     InsertCard(content, {"--drop-after", "10", "--rejoin-ms", "300"});
     ExportFile file(dir / "data.csv");
-    RowsToFileAndList both(file, rows);
-    assembler.SetRowWriter(&both);
+    RowsToFileAndList both(file, harness.Rows());
+    harness.assembler.SetRowWriter(&both);
     file.WriteLine("RecType,\r\n");
     const std::int32_t code = Read();
     file.Close();
     EXPECT_NE(code, 0);
     EXPECT_NE(code, -2);
     std::string written = "RecType,\r\n";
-    for (const std::string& line : list.lines) {
+    for (const std::string& line : list) {
         if (line.starts_with("row: ")) {
             written += line.substr(5) + "\r\n";
         }
@@ -148,12 +152,12 @@ TEST_F(PcscEndToEnd, CardPulledDuringAReadIsReportedAndTheNextReadWorks) {
     EXPECT_EQ(ReadFileBytes(dir / "data.csv"), written) << "the rows before the fault, closed";
     EXPECT_GT(written.size(), 100u);
 
-    assembler.SetRowWriter(&rows);
+    harness.assembler.SetRowWriter(&harness.Rows());
     const Lines expected = Expected(content);
-    list.lines.clear();
+    list.clear();
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     EXPECT_EQ(Read(), 0);
-    ExpectSameLines(list.lines, expected);
+    ExpectSameLines(list, expected);
 }
 
 TEST_F(PcscEndToEnd, ServiceStoppingDuringAReadIsCardNotInsertedUntilItIsBack) {
@@ -161,8 +165,8 @@ TEST_F(PcscEndToEnd, ServiceStoppingDuringAReadIsCardNotInsertedUntilItIsBack) {
     InsertCard(content, {"--drop-after", "12", "--rejoin-ms", "300", "--kill-pid",
                          std::to_string(daemon.Pid())});
     EXPECT_EQ(Read(), 46);
-    EXPECT_EQ(list.lines.back(), "Card not inserted!");
-    EXPECT_EQ(std::count_if(list.lines.begin(), list.lines.end(),
+    EXPECT_EQ(list.back(), "Card not inserted!");
+    EXPECT_EQ(std::count_if(list.begin(), list.end(),
                             [](const std::string& line) { return line.starts_with("Card["); }),
               12)
         << "the blocks before the service went";
@@ -170,7 +174,7 @@ TEST_F(PcscEndToEnd, ServiceStoppingDuringAReadIsCardNotInsertedUntilItIsBack) {
     ASSERT_TRUE(daemon.Start());
     const Lines expected = Expected(content);
     EXPECT_EQ(Read(), 0);
-    ExpectSameLines(list.lines, expected);
+    ExpectSameLines(list, expected);
 }
 
 } // namespace

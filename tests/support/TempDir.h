@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
@@ -20,3 +21,5 @@ private:
 
 std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
+// The texts of a log file's lines, without their time stamps and line ends.
+std::vector<std::string> LogTexts(const std::filesystem::path& logFile);

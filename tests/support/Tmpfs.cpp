@@ -1,7 +1,5 @@
 #include "tests/support/Tmpfs.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -9,12 +7,8 @@
 Tmpfs::Tmpfs(const std::filesystem::path& mountPoint, std::size_t bytes) : mountPoint_(mountPoint) {
     std::filesystem::create_directories(mountPoint_);
     const std::string options = "size=" + std::to_string(bytes) + ",mode=0777";
-    if (::mount("tmpfs", mountPoint_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) !=
-        0) {
-        failure_ = std::strerror(errno);
-        return;
-    }
-    mounted_ = true;
+    mounted_ =
+        ::mount("tmpfs", mountPoint_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
 }
 
 Tmpfs::~Tmpfs() {
@@ -23,20 +17,13 @@ Tmpfs::~Tmpfs() {
     }
 }
 
-void Tmpfs::MakeReadOnly() {
-    ::mount(nullptr, mountPoint_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr);
-}
-
 void Tmpfs::Fill() {
     const auto filler = mountPoint_ / ".filler";
     const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0) {
-        return;
-    }
     char block[4096] = {};
-    while (::write(fd, block, sizeof block) > 0) {
+    while (fd >= 0 && ::write(fd, block, sizeof block) > 0) {
     }
-    while (::write(fd, block, 1) > 0) {
+    while (fd >= 0 && ::write(fd, block, 1) > 0) {
     }
     ::close(fd);
 }

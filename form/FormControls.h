@@ -1,0 +1,33 @@
+#pragma once
+
+#include "report/MessageBoxes.h"
+#include "report/StatusList.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class TextBox { FarmName, PICId, FileName };
+
+// The window's controls as the form reaches them; every text is code-page bytes. Setting a
+// text box runs its change handler, as typing does; nothing else the form sets runs one.
+class FormControls : public StatusList, public MessageBoxes {
+public:
+    virtual std::string Text(TextBox box) const = 0;
+    virtual void SetText(TextBox box, std::string_view text) = 0;
+
+    // The reader box: its text, typed or chosen, and the names listed in it.
+    virtual std::string ReaderText() const = 0;
+    virtual void SetReaderText(std::string_view text) = 0;
+    virtual void AddReader(std::string_view name) = 0;
+
+    // The drive list and the entry it shows (-1: none).
+    virtual void ShowDrives(const std::vector<std::string>& drives, int shown) = 0;
+    virtual int ShownDrive() const = 0;
+
+    // The directory list, with the entry of the current folder marked.
+    virtual void ShowDirectory(const std::vector<std::string>& entries, int current) = 0;
+
+    // The busy cursor, shown while a command runs.
+    virtual void SetBusy(bool busy) = 0;
+};

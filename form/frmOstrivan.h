@@ -1,0 +1,73 @@
+#pragma once
+
+#include "card/RecordAssembler.h"
+#include "form/AppFolders.h"
+#include "form/DirectoryList.h"
+#include "form/Drives.h"
+#include "form/FormControls.h"
+#include "reader/CardExchange.h"
+#include "report/StatusReport.h"
+#include "settings/registry_mdl.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The window's logic and state, without its widgets: start-up, the two commands and the
+// handlers of the controls' events, reaching the controls through FormControls. It owns what
+// the commands share for the whole run: the card image and the row being assembled.
+class frmOstrivan {
+public:
+    frmOstrivan(FormControls& controls, ASEMEM& library, AppFolders folders,
+                VolumeSource volumes = MountedVolumes, LocalClock clock = SystemLocalTime);
+
+    void Form_Load();
+    void cmdReadCard_Click();
+    void cmdClearCard_Click();
+    void DriveListBox_Change();
+    void TextFarmName_Change();
+    void TextPICId_Change();
+    void DirListBox_DblClick(int entry);
+
+    void ShowStatus(std::string_view text, bool log = true);
+    void AppendLogLine(std::string_view text);
+
+    const DirectoryList& DirListBox() const { return dirListBox_; }
+    const RecordAssembler& Assembler() const { return assembler_; }
+
+private:
+    FormControls& controls_;
+    ASEMEM& library_;
+    AppFolders folders_;
+    VolumeSource volumes_;
+    std::vector<std::filesystem::path> drives_;
+    DirectoryList dirListBox_;
+    Registry registry_;
+    registry_mdl settings_;
+    StatusReport report_;
+    RecordAssembler assembler_;
+    std::unique_ptr<CardBuffer> cardBuffer_;
+    std::int32_t cardBytesRead_ = 0;
+
+    // Runs a handler body; a run-time error is reported with the handler's label.
+    void Trap(std::string_view label, const std::function<void()>& body);
+
+    SettingValue Load(std::string_view name);
+    void Save(std::string_view name, const SettingValue& value, std::uint32_t type);
+    LogFileSetting LogFile();
+    void WriteFirstRunSettings();
+    // Shows "File Path", or the data folder when it is empty or cannot be shown; returns why
+    // it could not be shown.
+    std::string ShowStartFolder();
+    // Shows the folder in the directory list and its drive in the drive list.
+    void ShowFolderOnItsDrive(const std::filesystem::path& path);
+    void ShowFolder(const std::filesystem::path& folder, const std::filesystem::path& drive);
+    // The reader list into the reader box; false when it is too long for the reader buffer.
+    bool ListReaders();
+    void SetColumnLabels();
+
+    std::filesystem::path ExportPath(std::string_view fileName) const;
+    void ReadCardInto(RowWriter& rows);
+    std::int32_t RunExchange(ExchangeMode mode);
+};

@@ -1,0 +1,102 @@
+#include "card/ExportFile.h"
+
+#include "base/RuntimeError.h"
+#include "tests/support/Require.h"
+#include "tests/support/SystemCallSeam.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/Tmpfs.h"
+
+#include <cerrno>
+
+namespace {
+
+std::string Row(int n) {
+    return "Draft,07:02:11,15/03/24,IE" + std::to_string(1000000 + n) + ",,,, 452, 2,,,\r\n";
+}
+
+// Writes rows until one fails; returns the failure's text.
+std::string WriteUntilFull(ExportFile& file) {
+    for (int n = 0; n < 100000; ++n) {
+        try {
+            file.WriteLine(Row(n));
+        } catch (const RuntimeError& error) {
+            return error.what();
+        }
+    }
+    return "never full";
+}
+
+TEST(ExportFile, EmptiesTheFileAndWritesTheBytesUnchanged) {
+    TempDir dir;
+    WriteFileBytes(dir / "data.csv", std::string(500, 'x'));
+    std::string everyByte;
+    for (int byte = 1; byte < 256; ++byte) {
+        everyByte.push_back(static_cast<char>(byte));
+    }
+    ExportFile file(dir / "data.csv");
+    file.WriteLine(everyByte);
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(dir / "data.csv"), everyByte);
+}
+
+std::size_t bytesLeft = 0;
+
+TEST(ExportFile, RowThatDoesNotFitIsTakenOutAgain) {
+    TempDir dir;
+    SystemCallSeam seam;
+    bytesLeft = 200;
+    seam.calls.write = [](int fd, const void* data, std::size_t size) -> ssize_t {
+        if (bytesLeft == 0) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const std::size_t part = std::min(size, bytesLeft); // the disk takes what it can
+        bytesLeft -= part;
+        return files::RealCalls().write(fd, data, part);
+    };
+    ExportFile file(dir / "data.csv");
+    EXPECT_EQ(WriteUntilFull(file),
+              "Cannot write file " + (dir / "data.csv").string() + ": No space left on device");
+    bytesLeft = 1000;
+    file.WriteLine(Row(99));
+    file.Close();
+    EXPECT_EQ(ReadFileBytes(dir / "data.csv"), Row(0) + Row(1) + Row(2) + Row(3) + Row(99));
+}
+
+TEST(ExportFile, FailedFlushOrCloseIsAFailedWrite) {
+    for (const bool atFlush : {true, false}) {
+        TempDir dir;
+        SystemCallSeam seam;
+        ExportFile file(dir / "data.csv");
+        file.WriteLine(Row(0));
+        if (atFlush) {
+            seam.calls.fsync = [](int) { return errno = EIO, -1; };
+        } else {
+            seam.calls.close = [](int fd) { return files::RealCalls().close(fd), errno = EIO, -1; };
+        }
+        try {
+            file.Close();
+            ADD_FAILURE() << "the close succeeded";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.what(),
+                      "Cannot close file " + (dir / "data.csv").string() + ": Input/output error");
+        }
+    }
+}
+
+// The one proof on a real disk: when it fills up, the file still holds whole rows only.
+TEST(ExportFile, RealDiskThatFillsUpKeepsWholeRows) {
+    TempDir dir;
+    Tmpfs disk(dir / "disk", 16 * 1024);
+    OSTRIVAN_REQUIRE(disk.Mounted(), "root, to mount a small tmpfs");
+    ExportFile file(dir / "disk" / "data.csv");
+    file.WriteLine(Row(0));
+    disk.Fill();
+    EXPECT_NE(WriteUntilFull(file).find("No space left on device"), std::string::npos);
+    EXPECT_NO_THROW(file.Close());
+    const std::string written = ReadFileBytes(dir / "disk" / "data.csv");
+    EXPECT_GT(written.size(), Row(0).size() * 10);
+    EXPECT_EQ(written.size() % Row(0).size(), 0u) << "whole rows only";
+}
+
+} // namespace

@@ -1,0 +1,409 @@
+#include "form/frmOstrivan.h"
+
+#include "card/CardTags.h"
+#include "card/CodePage.h"
+#include "reader/ReaderLibrary.h"
+#include "tests/support/FakeControls.h"
+#include "tests/support/FakeLibrary.h"
+#include "tests/support/FakeTransport.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string Header = "RecType,Time,Date,Tag Nr,Invoice Nr,Location Id,Location Name,"
+                           "Weight,Gate Nr,Device Id,Version,\r\n";
+const std::string FormattedCardExport =
+    Header + "Card,,,,,,,,, 32,,\r\nApplication,,,,,,,,,,OSTRIVAN 007,\r\n";
+
+// The form with fake controls and the scripted library, over a real settings file, data
+// folder and log in a fresh folder.
+class Form : public testing::Test {
+protected:
+    TempDir dir;
+    AppFolders folders{dir / "config" / "Trelk" / "Ostrivan.reg", dir / "data"};
+    FakeLibrary library;
+    FakeControls controls;
+    std::vector<std::filesystem::path> volumes = {"/"};
+    std::unique_ptr<frmOstrivan> form;
+    Registry registry{folders.settingsFile};
+    registry_mdl settings{registry};
+
+    Form() {
+        library.readerList = {'R', '1', 0, 'R', '2', 0, 0};
+        BuildEmptyCardImage(*library.card);
+    }
+
+    void Load(ASEMEM& reader) {
+        form = std::make_unique<frmOstrivan>(controls, reader, folders, [this] { return volumes; });
+        controls.changed = [this](TextBox box) {
+            box == TextBox::FarmName ? form->TextFarmName_Change() : form->TextPICId_Change();
+        };
+        form->Form_Load();
+    }
+    void Load() { Load(library); }
+    std::string Setting(std::string_view name) {
+        return SettingText(settings.LoadRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, name));
+    }
+    void Store(std::string_view name, const SettingValue& value, std::uint32_t type = REG_SZ) {
+        settings.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, name, value, type);
+    }
+    std::vector<std::string> Lines() const {
+        return {controls.lines.begin(), controls.lines.end()};
+    }
+    std::vector<std::string> Logged() const { return LogTexts(dir / "data" / "log.txt"); }
+    std::filesystem::path DirPath() const { return form->DirListBox().Path(); }
+    std::string Export(const std::string& name = "data.csv") const {
+        return ReadFileBytes(DirPath() / name);
+    }
+};
+
+TEST_F(Form, FirstRunOnAnEmptyStore) {
+    Load();
+    EXPECT_EQ(Setting("Farm Name"), "myfarm");
+    EXPECT_EQ(Setting("PIC ID"), "");
+    EXPECT_EQ(Setting("File Path"), "");
+    EXPECT_EQ(Setting("Log File"), (dir / "data" / "log.txt").string());
+    EXPECT_EQ(settings.LoadRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "Mode"),
+              SettingValue(0));
+    EXPECT_EQ(controls.texts[TextBox::FarmName], "myfarm");
+    EXPECT_EQ(controls.texts[TextBox::PICId], "");
+    EXPECT_EQ(DirPath(), dir / "data");
+    EXPECT_EQ(controls.directory[static_cast<std::size_t>(controls.currentEntry)],
+              std::string(2 * static_cast<std::size_t>(controls.currentEntry), ' ') + "data");
+    EXPECT_EQ(Logged(), std::vector<std::string>{"STARTING Ostrivan Ver  2. 2. 1"});
+    EXPECT_TRUE(controls.lines.empty());
+}
+
+TEST_F(Form, LaterRunWritesNoFirstRunValues) {
+    std::filesystem::create_directories(dir / "exports" / "pens");
+    Store("Farm Name", "Hill Farm");
+    Store("PIC ID", "P-77");
+    Store("File Path", (dir / "exports").string());
+    Store("Log File", (dir / "other.log").string());
+    Store("Mode", 5, REG_DWORD);
+    Load();
+    EXPECT_EQ(Setting("Log File"), (dir / "other.log").string());
+    EXPECT_EQ(Setting("Mode"), "5");
+    EXPECT_EQ(controls.texts[TextBox::FarmName], "Hill Farm");
+    EXPECT_EQ(controls.texts[TextBox::PICId], "P-77");
+    EXPECT_EQ(DirPath(), dir / "exports");
+    EXPECT_EQ(controls.directory.back(),
+              std::string(controls.directory.size() * 2 - 2, ' ') + "pens");
+    EXPECT_EQ(controls.drives, std::vector<std::string>{"/"});
+    EXPECT_EQ(controls.shownDrive, 0);
+}
+
+TEST_F(Form, ClearedFarmNameKeepsTheOtherSettings) {
+    Store("Farm Name", "");
+    Store("PIC ID", "P-77");
+    Store("Log File", "");
+    Load();
+    EXPECT_EQ(Setting("Farm Name"), "myfarm");
+    EXPECT_EQ(Setting("PIC ID"), "P-77");
+    EXPECT_EQ(Setting("Log File"), "");
+    EXPECT_EQ(Setting("File Path"), "") << "a missing value still gets its first value";
+}
+
+TEST_F(Form, UnusableFilePathFallsBackToTheDataFolderAfterTheBanner) {
+    Store("Farm Name", "f");
+    Store("Log File", (dir / "data" / "log.txt").string());
+    Store("File Path", (dir / "missing").string());
+    Load();
+    EXPECT_EQ(DirPath(), dir / "data");
+    const std::string line =
+        "Cannot start in the File Path folder (Path not found: " + (dir / "missing").string() +
+        "); starting in " + (dir / "data").string();
+    EXPECT_EQ(Lines(), std::vector<std::string>{line});
+    EXPECT_EQ(Logged(), (std::vector<std::string>{"STARTING Ostrivan Ver  2. 2. 1", line}));
+}
+
+TEST_F(Form, DriveShownIsTheMountOfTheFolderShown) {
+    std::filesystem::create_directories(dir / "mnt" / "exports");
+    std::filesystem::create_directory_symlink(dir / "mnt" / "exports", dir / "link");
+    volumes = {"/", dir / "mnt"};
+    Store("Farm Name", "f");
+    const std::string startDir = std::filesystem::current_path();
+    for (const std::string& filePath : {(dir / "link").string(), std::string("mnt/exports")}) {
+        ASSERT_EQ(::chdir(dir.Path().c_str()), 0);
+        Store("File Path", filePath);
+        Load();
+        EXPECT_EQ(DirPath(), std::filesystem::canonical(dir / "mnt" / "exports")) << filePath;
+        EXPECT_EQ(controls.shownDrive, 1) << filePath;
+        EXPECT_EQ(controls.directory.front(), codepage::FromFileName(dir / "mnt")) << filePath;
+    }
+    ASSERT_EQ(::chdir(startDir.c_str()), 0);
+}
+
+TEST_F(Form, PathsAreCodePageTextInSettingsAndLines) {
+    folders.dataFolder = dir / "caf\xC3\xA9"; // the name of a folder is UTF-8 on disk
+    Load();
+    EXPECT_EQ(Setting("Log File"), (dir / "caf\xE9" / "log.txt").string());
+    EXPECT_EQ(LogTexts(folders.dataFolder / "log.txt").size(), 1u) << "the log is where it says";
+    controls.texts[TextBox::FileName] = "gone/x.csv";
+    form->cmdReadCard_Click();
+    EXPECT_TRUE(Lines().back().starts_with("** Error in cmdReadCard_Click() VB error = Cannot "
+                                           "create file " +
+                                           (dir / "caf\xE9" / "gone" / "x.csv").string()));
+    folders = {dir / "other.reg", dir / "\xD0\x96"}; // a name the code page cannot hold
+    controls = FakeControls();
+    Load();
+    form->ShowStatus("more");
+    const std::string notice = "Log file " + (dir / "?" / "log.txt").string() +
+                               " cannot be written: No such file or directory";
+    EXPECT_EQ(Lines(), (std::vector<std::string>{notice, "more"}));
+}
+
+struct ReaderListCase {
+    const char* name;
+    std::vector<std::uint8_t> list;
+    std::int32_t length;
+    std::vector<std::string> items;
+    std::string text;
+    bool labels;
+};
+
+TEST_F(Form, ReaderListCases) {
+    std::vector<std::uint8_t> longList(2001, 'x');
+    longList[1999] = 0;
+    const ReaderListCase cases[] = {
+        {"two readers", {'R', '1', 0, 'R', '2', 0, 0}, 6, {"R1", "R2", ""}, "R1", true},
+        {"length 0", {}, 0, {""}, "", true},
+        {"negative length", {'R', '1', 0}, -1, {}, "", true},
+        {"2000 accepted",
+         std::vector<std::uint8_t>(longList.begin(), longList.begin() + 2000),
+         2000,
+         {std::string(1999, 'x'), ""},
+         std::string(1999, 'x'),
+         true},
+        {"2001 refused", longList, 2001, {}, "", false},
+        {"name without zero byte", {'R', '1'}, 1, {}, "", true},
+    };
+    for (const auto& c : cases) {
+        library.readerList = c.list;
+        library.listLength = c.length;
+        controls = FakeControls();
+        Load();
+        EXPECT_EQ(controls.readers, c.items) << c.name;
+        EXPECT_EQ(controls.readerText, c.text) << c.name;
+        if (c.labels) {
+            EXPECT_TRUE(controls.lines.empty()) << c.name;
+            continue;
+        }
+        EXPECT_EQ(Lines(), std::vector<std::string>{"ERROR - frmOstrivan - buffer too small!"});
+        form->cmdReadCard_Click();
+        EXPECT_TRUE(Export().starts_with(",,,,,,,,,,,\r\n")) << "no labels, so no header words";
+    }
+}
+
+TEST_F(Form, FailedReaderListIsReportedAndTheNamesAreStillAsked) {
+    library.codes["list"] = {44, 46};
+    Load();
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{
+                  "ASEListReadersLenBufOnly()  44 Error - No smart card reader is available",
+                  "ASEListReaders()  46 Error - The smart card resource manager has shut down"}));
+    EXPECT_EQ(controls.boxes.size(), 2u);
+    EXPECT_EQ(library.Count("list buffer"), 1);
+}
+
+TEST_F(Form, ReadCardWritesTheExportFileUnderTheTypedName) {
+    const std::pair<std::string, std::string> names[] = {
+        {"data", "data.csv"}, {"report.", "report."}, {"my.data", "my.data"}, {"", ".csv"}};
+    Load();
+    for (const auto& [typed, file] : names) {
+        controls.texts[TextBox::FileName] = typed;
+        form->cmdReadCard_Click();
+        EXPECT_EQ(Export(file), FormattedCardExport) << file;
+        EXPECT_EQ(Lines()[Lines().size() - 2], "Closing file " + file);
+        EXPECT_EQ(Lines().back(), "Finished!");
+    }
+    EXPECT_EQ(library.calls[library.calls.size() - 4], "wait [R1] 1 5000");
+    const auto log = Logged();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Opening file data.csv"), 1);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Finished!"), 0);
+}
+
+TEST_F(Form, OverwriteQuestion) {
+    Load();
+    WriteFileBytes(dir / "data" / "data.csv", "old");
+    controls.answer = MessageAnswer::Cancel;
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Export(), "old");
+    EXPECT_TRUE(controls.lines.empty());
+    ASSERT_EQ(controls.boxes.size(), 1u);
+    EXPECT_EQ(controls.boxes[0].text, "Export file exists! Okay to overwrite?");
+    EXPECT_EQ(controls.boxes[0].caption, "Ostrivan");
+    EXPECT_TRUE(controls.boxes[0].question);
+    EXPECT_EQ(controls.boxes[0].icon, MessageIcon::None);
+    EXPECT_EQ(controls.busy, (std::vector<bool>{true, false}));
+
+    controls.answer = MessageAnswer::Ok;
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Export(), FormattedCardExport);
+}
+
+TEST_F(Form, ExportFileThatCannotBeCreated) {
+    Load();
+    controls.texts[TextBox::FileName] = "sub/data.csv";
+    form->cmdReadCard_Click();
+    ASSERT_EQ(controls.lines.size(), 2u);
+    EXPECT_EQ(Lines()[0], "Opening file sub/data.csv");
+    EXPECT_EQ(Lines()[1], "** Error in cmdReadCard_Click() VB error = Cannot create file " +
+                              (dir / "data" / "sub" / "data.csv").string() +
+                              ": No such file or directory");
+    EXPECT_EQ(library.Count("wait"), 0);
+    EXPECT_EQ(controls.busy, (std::vector<bool>{true, false}));
+}
+
+TEST_F(Form, FailingExchangeLeavesTheHeader) {
+    library.codes["wait"] = {46};
+    Load();
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Export(), Header);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Opening file data.csv", "Card not inserted!",
+                                                 "Closing file data.csv", "Finished!"}));
+}
+
+TEST_F(Form, ExportFolderRemovedDuringTheReadIsReported) {
+    std::filesystem::create_directories(dir / "exports");
+    Store("Farm Name", "f");
+    Store("File Path", (dir / "exports").string());
+    Load();
+    library.beforeRead = [&](int) { std::filesystem::remove_all(dir / "exports"); };
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Lines().back(), "** Error in cmdReadCard_Click() VB error = File was removed or "
+                              "replaced while it was written: " +
+                                  (dir / "exports" / "data.csv").string());
+}
+
+TEST_F(Form, DecoderErrorEndsTheReadWithTheRowsSoFar) {
+    Load();
+    library.card->fill(0xFF); // erased memory: an end marker of 255 bytes
+    library.card->at(0) = TagCard;
+    library.card->at(1) = 1;
+    library.card->at(2) = 7;
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Export(), Header + "Card,,,,,,,,, 7,,\r\n");
+    EXPECT_EQ(Lines().back(), "** Error in cmdReadCard_Click() VB error = Subscript out of range");
+}
+
+TEST_F(Form, FormatCard) {
+    Load();
+    controls.answer = MessageAnswer::Cancel;
+    form->cmdClearCard_Click();
+    EXPECT_TRUE(controls.lines.empty());
+    EXPECT_EQ(library.Count("wait"), 0);
+    ASSERT_EQ(controls.boxes.size(), 1u);
+    EXPECT_EQ(controls.boxes[0].text, "Format Card. Are you sure? Will delete ALL records!!");
+    EXPECT_EQ(controls.boxes[0].icon, MessageIcon::Warning);
+
+    controls.answer = MessageAnswer::Ok;
+    form->cmdClearCard_Click();
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Formatting Card", "Card Connect",
+                                                 "Disconnect card", "Finished!"}));
+    EXPECT_EQ(library.Count("write 7 0 19 0"), 1);
+    EXPECT_EQ(Logged().back(), "Formatting Card");
+    EXPECT_EQ(controls.busy, (std::vector<bool>{true, false, true, false}));
+}
+
+TEST_F(Form, EditHandlersStoreEveryChange) {
+    Load();
+    for (const std::string& text :
+         {std::string("a"), std::string("ab"), std::string(), std::string("Gr\xFCn")}) {
+        controls.SetText(TextBox::FarmName, text);
+        EXPECT_EQ(Setting("Farm Name"), text);
+        controls.SetText(TextBox::PICId, text + "1");
+        EXPECT_EQ(Setting("PIC ID"), text + "1");
+    }
+}
+
+TEST_F(Form, DriveThatFailsLeavesTheDirectoryListAsItWas) {
+    volumes = {"/", dir / "gone"};
+    Load();
+    const auto entries = controls.directory;
+    controls.shownDrive = 1;
+    form->DriveListBox_Change();
+    EXPECT_EQ(DirPath(), dir / "data");
+    EXPECT_EQ(form->DirListBox().Drive(), "/");
+    EXPECT_EQ(controls.directory, entries);
+    EXPECT_EQ(Lines().back(), "** Error in DriveListBox_Change() VB error = Path not found: " +
+                                  (dir / "gone").string());
+    form->DirListBox_DblClick(0);
+    EXPECT_EQ(DirPath(), "/") << "the list still climbs to its drive";
+    controls.shownDrive = 0;
+    form->DriveListBox_Change();
+    EXPECT_EQ(DirPath(), "/");
+}
+
+TEST_F(Form, DoubleClickEntersAFolder) {
+    std::filesystem::create_directories(dir / "data" / "pens" / "north");
+    std::filesystem::create_directories(dir / "data" / ".hidden");
+    std::filesystem::create_directories(dir / "data" / "sheds");
+    Load();
+    auto entry = [&](const std::string& name) {
+        for (std::size_t i = 0; i < controls.directory.size(); ++i) {
+            if (controls.directory[i].ends_with(" " + name)) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    };
+    EXPECT_EQ(entry(".hidden"), -1);
+    EXPECT_EQ(entry("sheds"), entry("pens") + 1);
+    form->DirListBox_DblClick(entry("pens"));
+    EXPECT_EQ(DirPath(), dir / "data" / "pens");
+    EXPECT_EQ(controls.currentEntry, entry("pens"));
+    std::filesystem::remove_all(dir / "data" / "pens" / "north");
+    form->DirListBox_DblClick(entry("north"));
+    EXPECT_EQ(DirPath(), dir / "data" / "pens");
+    EXPECT_TRUE(Lines().back().starts_with("** Error in DirListBox_DblClick() VB error = "));
+    form->DirListBox_DblClick(entry("data"));
+    EXPECT_EQ(DirPath(), dir / "data");
+}
+
+TEST_F(Form, SettingsFileReplacedOrUnusable) {
+    Load();
+    WriteFileBytes(
+        folders.settingsFile,
+        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelk\\Ostrivan]\r\n"
+        "\"PIC ID\"=\"from elsewhere\"\r\n\r\n[HKEY_USERS\\Other]\r\n\"Kept\"=\"y\"\r\n");
+    controls.SetText(TextBox::FarmName, "Glen");
+    EXPECT_EQ(Setting("Farm Name"), "Glen");
+    EXPECT_EQ(Setting("PIC ID"), "from elsewhere");
+    EXPECT_NE(ReadFileBytes(folders.settingsFile).find("\"Kept\"=\"y\""), std::string::npos);
+
+    WriteFileBytes(dir / "blocker", "");
+    folders = {dir / "blocker" / "Ostrivan.reg", dir / "data2"};
+    controls = FakeControls();
+    Load();
+    EXPECT_EQ(controls.texts[TextBox::FarmName], "");
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Lines().back(), "Finished!");
+    EXPECT_FALSE(std::filesystem::exists(dir / "data2" / "log.txt")) << "no setting, no log";
+}
+
+std::string SourceFile(const std::string& path) {
+    return ReadFileBytes(std::filesystem::path(OSTRIVAN_SOURCE_DIR) / path);
+}
+
+TEST_F(Form, DemoCardFromTheCardsFolderGivesTheExpectedExportAndLog) {
+    std::filesystem::create_directories(folders.CardsFolder());
+    std::filesystem::copy_file(OSTRIVAN_DEMO_CARD, folders.CardsFolder() / "demo.card");
+    FakeTransport::Script noService;
+    noService.establish.assign(9, PcscCode::NoService);
+    ReaderLibrary cards(std::make_unique<FakeTransport>(noService), folders.CardsFolder());
+    Load(cards);
+    controls.readerText = "demo";
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Export(), SourceFile("tests/data/demo-card.csv"));
+    std::string log;
+    for (const std::string& text : Logged()) {
+        log += text + "\r\n";
+    }
+    EXPECT_EQ(log, SourceFile("tests/data/demo-card-log.txt"));
+}
+
+} // namespace

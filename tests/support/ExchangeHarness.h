@@ -1,0 +1,52 @@
+#pragma once
+
+#include "card/RecordAssembler.h"
+#include "reader/CardExchange.h"
+#include "report/StatusReport.h"
+#include "tests/support/FakeControls.h"
+
+#include <filesystem>
+#include <memory>
+
+using Lines = std::deque<std::string>;
+
+// One card exchange with what the window gives it: a status list and boxes in memory, a log
+// file (none for an empty path) and the rows, kept in the status list as "row: ..." lines so
+// that rows and status lines are seen in the order they came. Shared by the tests, the fuzz
+// targets and the benchmark.
+class ExchangeHarness {
+public:
+    explicit ExchangeHarness(std::filesystem::path logFile = {}) : logFile_(std::move(logFile)) {
+        assembler.SetRowWriter(&rows_);
+    }
+
+    FakeControls window;
+    StatusReport report{window, window, [this] {
+                            return LogFileSetting{logFile_.string(), logFile_};
+                        }};
+    RecordAssembler assembler{report};
+    std::unique_ptr<CardBuffer> cardBuffer = std::make_unique<CardBuffer>();
+    std::int32_t cardBytesRead = 0;
+
+    // A run-time error of the decoder leaves it, as it leaves the exchange.
+    std::int32_t Run(ASEMEM& library, ExchangeMode mode, std::string reader = "Reader 1") {
+        return CardExchange(
+            mode, {library, std::move(reader), report, assembler, *cardBuffer, cardBytesRead});
+    }
+    RowWriter& Rows() { return rows_; }
+
+private:
+    class RowsInList : public RowWriter {
+    public:
+        explicit RowsInList(Lines& lines) : lines_(lines) {}
+        void WriteLine(std::string_view line) override {
+            lines_.push_back("row: " + std::string(line.substr(0, line.size() - 2)));
+        }
+
+    private:
+        Lines& lines_;
+    };
+
+    std::filesystem::path logFile_;
+    RowsInList rows_{window.lines};
+};

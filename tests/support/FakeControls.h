@@ -1,0 +1,67 @@
+#pragma once
+
+#include "form/FormControls.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// The window's controls in memory: everything the form shows is kept, questions are answered
+// as a test tells, and a text set by the form runs the change handler as the window's does.
+class FakeControls : public FormControls {
+public:
+    struct Box {
+        std::string text;
+        std::string caption;
+        MessageIcon icon;
+        bool question;
+    };
+
+    std::deque<std::string> lines;
+    std::vector<Box> boxes;
+    MessageAnswer answer = MessageAnswer::Ok;
+    std::map<TextBox, std::string> texts = {{TextBox::FileName, "data"}};
+    std::function<void(TextBox)> changed = [](TextBox) {};
+    std::string readerText;
+    std::vector<std::string> readers;
+    std::vector<std::string> drives;
+    int shownDrive = -1;
+    std::vector<std::string> directory;
+    int currentEntry = -1;
+    std::vector<bool> busy; // every change of the cursor, in order
+
+    std::string Text(TextBox box) const override { return texts.at(box); }
+    void SetText(TextBox box, std::string_view text) override {
+        if (texts[box] != text) {
+            texts[box] = text;
+            changed(box);
+        }
+    }
+    std::string ReaderText() const override { return readerText; }
+    void SetReaderText(std::string_view text) override { readerText = text; }
+    void AddReader(std::string_view name) override { readers.emplace_back(name); }
+    void ShowDrives(const std::vector<std::string>& list, int shown) override {
+        drives = list;
+        shownDrive = shown;
+    }
+    int ShownDrive() const override { return shownDrive; }
+    void ShowDirectory(const std::vector<std::string>& entries, int current) override {
+        directory = entries;
+        currentEntry = current;
+    }
+    void SetBusy(bool on) override { busy.push_back(on); }
+
+    void AddLine(std::string_view text) override { lines.emplace_back(text); }
+    int LineCount() const override { return static_cast<int>(lines.size()); }
+    void RemoveFirstLine() override { lines.pop_front(); }
+    void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override {
+        boxes.push_back({std::string(text), std::string(caption), icon, false});
+    }
+    MessageAnswer AskOkCancel(std::string_view text, std::string_view caption,
+                              MessageIcon icon) override {
+        boxes.push_back({std::string(text), std::string(caption), icon, true});
+        return answer;
+    }
+};
