@@ -6,17 +6,19 @@ namespace {
 
 constexpr std::int32_t FakeHandle = 7;
 
-std::string Join(std::initializer_list<std::string> parts) {
-    std::string text;
-    for (const auto& part : parts) {
-        text += (text.empty() ? "" : " ") + part;
-    }
-    return text;
+std::string Text(std::int64_t number) {
+    return std::to_string(number);
 }
 
 } // namespace
 
-std::int32_t FakeLibrary::Next(const std::string& function) {
+std::int32_t FakeLibrary::Call(const std::string& function,
+                               const std::vector<std::string>& arguments) {
+    std::string call = function;
+    for (const std::string& argument : arguments) {
+        call += " " + argument;
+    }
+    calls.push_back(call);
     auto& queue = codes[function];
     if (queue.empty()) {
         return 0;
@@ -33,13 +35,9 @@ int FakeLibrary::Count(const std::string& prefix) const {
 }
 
 std::int32_t FakeLibrary::ASEListReaders(std::span<std::uint8_t> buffer, std::int32_t& length) {
-    calls.push_back(Join({"list", buffer.empty() ? "none" : "buffer", std::to_string(length)}));
-    const std::int32_t code = Next("list");
+    const std::int32_t code = Call("list", {buffer.empty() ? "none" : "buffer", Text(length)});
     if (code == 0) {
-        if (!buffer.empty()) {
-            std::copy_n(readerList.begin(), std::min(readerList.size(), buffer.size()),
-                        buffer.begin());
-        }
+        std::copy_n(readerList.begin(), std::min(readerList.size(), buffer.size()), buffer.begin());
         length = listLength.value_or(static_cast<std::int32_t>(readerList.size()));
     }
     return code;
@@ -47,15 +45,12 @@ std::int32_t FakeLibrary::ASEListReaders(std::span<std::uint8_t> buffer, std::in
 
 std::int32_t FakeLibrary::ASEWaitForCardEvent(const std::string& readerName, std::int32_t event,
                                               std::int32_t timeoutMs) {
-    calls.push_back(
-        Join({"wait", "[" + readerName + "]", std::to_string(event), std::to_string(timeoutMs)}));
-    return Next("wait");
+    return Call("wait", {"[" + readerName + "]", Text(event), Text(timeoutMs)});
 }
 
 std::int32_t FakeLibrary::ASEMemConnect(std::int32_t& cardHandle, const std::string& readerName,
                                         std::int32_t shareMode, std::int32_t& type) {
-    calls.push_back(Join({"connect", "[" + readerName + "]", std::to_string(shareMode)}));
-    const std::int32_t code = Next("connect");
+    const std::int32_t code = Call("connect", {"[" + readerName + "]", Text(shareMode)});
     if (code == 0) {
         cardHandle = FakeHandle;
         type = cardType;
@@ -66,12 +61,11 @@ std::int32_t FakeLibrary::ASEMemConnect(std::int32_t& cardHandle, const std::str
 std::int32_t FakeLibrary::ASEMemRead(std::int32_t cardHandle, std::int32_t address,
                                      std::span<std::uint8_t> destination, std::uint8_t flags,
                                      std::int32_t length) {
-    calls.push_back(Join({"read", std::to_string(cardHandle), std::to_string(address),
-                          std::to_string(flags), std::to_string(length)}));
     if (beforeRead) {
-        beforeRead(Count("read "));
+        beforeRead(Count("read ") + 1);
     }
-    const std::int32_t code = Next("read");
+    const std::int32_t code =
+        Call("read", {Text(cardHandle), Text(address), Text(flags), Text(length)});
     if (code == 0) {
         std::copy_n(card->begin() + address, length, destination.begin());
     }
@@ -81,9 +75,8 @@ std::int32_t FakeLibrary::ASEMemRead(std::int32_t cardHandle, std::int32_t addre
 std::int32_t FakeLibrary::ASEMemWrite(std::int32_t cardHandle, std::int32_t address,
                                       std::span<const std::uint8_t> source, std::int32_t length,
                                       std::uint8_t flags) {
-    calls.push_back(Join({"write", std::to_string(cardHandle), std::to_string(address),
-                          std::to_string(length), std::to_string(flags)}));
-    const std::int32_t code = Next("write");
+    const std::int32_t code =
+        Call("write", {Text(cardHandle), Text(address), Text(length), Text(flags)});
     if (code == 0) {
         written.assign(source.begin(), source.begin() + length);
         std::copy_n(source.begin(), length, card->begin() + address);
@@ -92,6 +85,5 @@ std::int32_t FakeLibrary::ASEMemWrite(std::int32_t cardHandle, std::int32_t addr
 }
 
 std::int32_t FakeLibrary::ASEMemDisconnect(std::int32_t cardHandle, std::int32_t disposition) {
-    calls.push_back(Join({"disconnect", std::to_string(cardHandle), std::to_string(disposition)}));
-    return Next("disconnect");
+    return Call("disconnect", {Text(cardHandle), Text(disposition)});
 }

@@ -11,18 +11,19 @@
 #include <string>
 #include <vector>
 
-// A scripted card-reader library: it records every call with its arguments, answers with the
-// codes a test programs (success once they run out), and serves reads from a card image.
+// A scripted card-reader library: it records every call with its arguments ("read 7 64 0 64"),
+// answers with the codes a test queues per function (success once they run out), and serves
+// reads from a card image.
 class FakeLibrary : public ASEMEM {
 public:
     std::vector<std::string> calls;
-    std::map<std::string, std::deque<std::int32_t>> codes; // by function name
+    std::map<std::string, std::deque<std::int32_t>> codes; // by function: "wait", "read", ...
     std::unique_ptr<CardBuffer> card = std::make_unique<CardBuffer>();
     std::int32_t cardType = 19;
     std::vector<std::uint8_t> written;
     std::vector<std::uint8_t> readerList;   // names with their zero bytes, as listed
     std::optional<std::int32_t> listLength; // the length reported; none: the list's size
-    std::function<void(int)> beforeRead;    // told the number of each read, from 1, for faults
+    std::function<void(int)> beforeRead;    // told the number of each read, from 1
 
     FakeLibrary() { card->fill(0xFF); }
 
@@ -42,5 +43,6 @@ public:
     int Count(const std::string& prefix) const;
 
 private:
-    std::int32_t Next(const std::string& function);
+    // Records the call and answers it.
+    std::int32_t Call(const std::string& function, const std::vector<std::string>& arguments);
 };

@@ -1,23 +1,19 @@
 // A memory card for the virtual reader driver of pcscd: it connects to the driver's port,
 // answers with the answer-to-reset of an Extended I2C storage card and serves READ BINARY and
-// UPDATE BINARY from a 32768-byte image file, writing updates back to that file. It can leave
-// after a number of commands, as a card pulled out in the middle of a read, and come back.
+// UPDATE BINARY from a 32768-byte image file, writing updates back to it. It can leave after a
+// number of commands, as a card pulled out in the middle of a read, and come back; or stop the
+// PC/SC daemon then, as a service that goes away in the middle of a read.
 //
-// It can also stop the PC/SC daemon itself after a number of commands, as a service that goes
-// away in the middle of a read.
-//
-// ostrivan_vcard --image FILE [--port 35963] [--drop-after N] [--rejoin-ms MS] [--kill-pid PID]
+// ostrivan_vcard --image FILE [--drop-after N] [--rejoin-ms MS] [--kill-pid PID]
 
-#include <algorithm>
 #include <arpa/inet.h>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <string>
@@ -28,36 +24,20 @@
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
 constexpr std::size_t CardSize = 32768;
+constexpr int DriverPort = 35963;
 
-struct Options {
-    std::string image;
-    int port = 35963;
-    long dropAfter = -1;
-    long rejoinMs = -1;
-    pid_t killPid = 0; // sent SIGTERM when the card drops
-};
+// Its last byte is the check byte: all others but the first XORed.
+const Bytes Atr = {0x3B, 0x8F, 0x80, 0x01, 0x80, 0x4F, 0x0C, 0xA0, 0x00, 0x00,
+                   0x03, 0x06, 0x0E, 0xC0, 0xC1, 0x00, 0x00, 0x00, 0x00, 0x67};
 
-std::vector<std::uint8_t> Atr() {
-    std::vector<std::uint8_t> atr = {0x3B, 0x8F, 0x80, 0x01, 0x80, 0x4F, 0x0C, 0xA0, 0x00, 0x00,
-                                     0x03, 0x06, 0x0E, 0xC0, 0xC1, 0x00, 0x00, 0x00, 0x00};
-    std::uint8_t check = 0;
-    for (std::size_t i = 1; i < atr.size(); ++i) {
-        check ^= atr[i];
-    }
-    atr.push_back(check);
-    return atr;
-}
-
-bool ReadExactly(int fd, std::uint8_t* data, std::size_t size) {
+bool Receive(int fd, std::uint8_t* data, std::size_t size) {
     while (size > 0) {
         // The driver sends length and payload apart; without a quick ack each waits ~40 ms.
         const int one = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
         const ssize_t got = ::recv(fd, data, size, 0);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
         if (got <= 0) {
             return false;
         }
@@ -67,80 +47,58 @@ bool ReadExactly(int fd, std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-bool Send(int fd, const std::vector<std::uint8_t>& payload) {
-    std::vector<std::uint8_t> frame = {static_cast<std::uint8_t>(payload.size() >> 8),
-                                       static_cast<std::uint8_t>(payload.size())};
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    return ::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL) ==
-           static_cast<ssize_t>(frame.size());
+bool Send(int fd, Bytes payload) {
+    const auto size = static_cast<std::uint16_t>(payload.size());
+    payload.insert(payload.begin(),
+                   {static_cast<std::uint8_t>(size >> 8), static_cast<std::uint8_t>(size)});
+    return ::send(fd, payload.data(), payload.size(), MSG_NOSIGNAL) ==
+           static_cast<ssize_t>(payload.size());
 }
 
 class Card {
 public:
-    explicit Card(const std::string& imageFile) : file_(imageFile), image_(CardSize, 0xFF) {
-        const int fd = ::open(file_.c_str(), O_RDONLY);
-        if (fd >= 0) {
-            const ssize_t got = ::read(fd, image_.data(), image_.size());
-            (void)got;
-            ::close(fd);
-        }
+    explicit Card(std::string file) : file_(std::move(file)) {
+        std::ifstream in(file_, std::ios::binary);
+        image_.assign(std::istreambuf_iterator<char>(in), {});
+        image_.resize(CardSize, 0xFF);
     }
 
-    std::vector<std::uint8_t> Answer(const std::vector<std::uint8_t>& apdu) {
+    Bytes Answer(const Bytes& apdu) {
         if (apdu.size() < 5 || apdu[0] != 0xFF) {
             return {0x6E, 0x00};
         }
         const std::size_t address = static_cast<std::size_t>(apdu[2]) << 8 | apdu[3];
         const std::size_t length = apdu[4] == 0 ? 256 : apdu[4];
-        switch (apdu[1]) {
-        case 0xB0: // READ BINARY
-            if (apdu.size() != 5 || address + length > CardSize) {
-                return {0x6B, 0x00};
-            }
-            return WithStatus({image_.begin() + static_cast<std::ptrdiff_t>(address),
-                               image_.begin() + static_cast<std::ptrdiff_t>(address + length)});
-        case 0xD6: // UPDATE BINARY
-        case 0xD0:
-            if (apdu.size() != 5u + apdu[4] || address + apdu[4] > CardSize) {
-                return {0x6B, 0x00};
-            }
-            std::copy(apdu.begin() + 5, apdu.end(),
-                      image_.begin() + static_cast<std::ptrdiff_t>(address));
-            Save();
+        const auto at = image_.begin() + static_cast<std::ptrdiff_t>(address);
+        if (apdu[1] == 0xA4) { // select card type
             return {0x90, 0x00};
-        case 0xA4: // select card type
-            return {0x90, 0x00};
-        default:
-            return {0x6D, 0x00};
         }
+        if (apdu[1] == 0xB0 && apdu.size() == 5 && address + length <= CardSize) {
+            Bytes data(at, at + static_cast<std::ptrdiff_t>(length));
+            data.insert(data.end(), {0x90, 0x00});
+            return data;
+        }
+        if ((apdu[1] == 0xD6 || apdu[1] == 0xD0) && apdu.size() == 5u + apdu[4] &&
+            address + apdu[4] <= CardSize) {
+            std::copy(apdu.begin() + 5, apdu.end(), at);
+            std::ofstream(file_, std::ios::binary)
+                .write(reinterpret_cast<const char*>(image_.data()), CardSize);
+            return {0x90, 0x00};
+        }
+        return {0x6B, 0x00};
     }
 
 private:
     std::string file_;
-    std::vector<std::uint8_t> image_;
-
-    static std::vector<std::uint8_t> WithStatus(std::vector<std::uint8_t> data) {
-        data.push_back(0x90);
-        data.push_back(0x00);
-        return data;
-    }
-
-    void Save() const {
-        const int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT, 0644);
-        if (fd >= 0) {
-            const ssize_t written = ::pwrite(fd, image_.data(), image_.size(), 0);
-            (void)written;
-            ::close(fd);
-        }
-    }
+    Bytes image_;
 };
 
-int ConnectToDriver(int port) {
+int ConnectToDriver() {
     for (;;) {
         const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_port = htons(DriverPort);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
             const int one = 1;
@@ -156,24 +114,21 @@ int ConnectToDriver(int port) {
 bool Serve(int fd, Card& card, long& commandsLeft) {
     for (;;) {
         std::uint8_t header[2];
-        if (!ReadExactly(fd, header, sizeof header)) {
+        if (!Receive(fd, header, sizeof header)) {
             return false;
         }
-        std::vector<std::uint8_t> payload(static_cast<std::size_t>(header[0] << 8 | header[1]));
-        if (!ReadExactly(fd, payload.data(), payload.size())) {
+        Bytes payload(static_cast<std::size_t>(header[0] << 8 | header[1]));
+        if (!Receive(fd, payload.data(), payload.size())) {
             return false;
         }
-        if (payload.size() == 1) {
-            if (payload[0] == 0x04 && !Send(fd, Atr())) {
+        if (payload.size() == 1) { // power off, on and reset have no answer; get ATR has
+            if (payload[0] == 0x04 && !Send(fd, Atr)) {
                 return false;
             }
-            continue; // power off, power on and reset have no answer
+            continue;
         }
-        if (commandsLeft == 0) {
+        if (commandsLeft-- == 0) {
             return true;
-        }
-        if (commandsLeft > 0) {
-            --commandsLeft;
         }
         if (!Send(fd, card.Answer(payload))) {
             return false;
@@ -181,55 +136,42 @@ bool Serve(int fd, Card& card, long& commandsLeft) {
     }
 }
 
-Options Parse(int argc, char** argv) {
-    Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        const char* value = argv[i + 1];
-        if (name == "--image") {
-            options.image = value;
-        } else if (name == "--port") {
-            options.port = std::atoi(value);
-        } else if (name == "--drop-after") {
-            options.dropAfter = std::atol(value);
-        } else if (name == "--rejoin-ms") {
-            options.rejoinMs = std::atol(value);
-        } else if (name == "--kill-pid") {
-            options.killPid = static_cast<pid_t>(std::atol(value));
-        }
-    }
-    return options;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    const Options options = Parse(argc, argv);
-    if (options.image.empty()) {
+    std::map<std::string, std::string> options = {
+        {"--drop-after", "-1"}, {"--rejoin-ms", "-1"}, {"--kill-pid", "0"}};
+    for (int i = 1; i + 1 < argc; i += 2) {
+        options[argv[i]] = argv[i + 1];
+    }
+    if (!options.contains("--image")) {
         std::fprintf(stderr,
-                     "usage: %s --image FILE [--port N] [--drop-after N] [--rejoin-ms MS]\n",
+                     "usage: %s --image FILE [--drop-after N] [--rejoin-ms MS] "
+                     "[--kill-pid PID]\n",
                      argv[0]);
         return 2;
     }
-    Card card(options.image);
-    long commandsLeft = options.dropAfter;
+    Card card(options["--image"]);
+    long commandsLeft = std::stol(options["--drop-after"]);
+    const long rejoinMs = std::stol(options["--rejoin-ms"]);
+    const pid_t killPid = std::stoi(options["--kill-pid"]);
     for (;;) {
-        const int fd = ConnectToDriver(options.port);
-        bool dropped = Serve(fd, card, commandsLeft);
-        if (dropped && options.killPid > 0) {
+        const int fd = ConnectToDriver();
+        const bool dropped = Serve(fd, card, commandsLeft);
+        if (dropped && killPid > 0) {
             // The command stays unanswered while the service goes, taking the reader with it.
-            ::kill(options.killPid, SIGTERM);
+            ::kill(killPid, SIGTERM);
             std::uint8_t ignored[256];
             while (::recv(fd, ignored, sizeof ignored, 0) > 0) {
             }
         }
         ::close(fd);
-        if (dropped && options.rejoinMs < 0) {
+        if (dropped && rejoinMs < 0) {
             return 0;
         }
         if (dropped) {
             commandsLeft = -1;
-            std::this_thread::sleep_for(std::chrono::milliseconds(options.rejoinMs));
+            std::this_thread::sleep_for(std::chrono::milliseconds(rejoinMs));
         }
     }
 }
