@@ -3,6 +3,7 @@
 #include "base/Files.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -21,20 +22,55 @@ const char* RootName(HKEY root) {
     }
 }
 
+bool operator==(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
 } // namespace
 
 Registry::Registry(std::filesystem::path file) : file_(std::move(file)) {}
 
-bool Registry::ReadFile(std::string& bytes) const {
-    const auto error = files::ReadWholeFile(file_, bytes);
-    if (error == std::errc::no_such_file_or_directory) {
-        bytes.clear(); // no file yet: an empty store
-        return true;
+Registry::Document Registry::Read() {
+    struct stat status {};
+    if (files::Calls().stat(file_.c_str(), &status) != 0) {
+        lastReading_.reset();
+        return errno == ENOENT ? std::make_shared<const RegistryDocument>() : nullptr;
     }
-    return !error;
+    const Identity identity = {status.st_dev, status.st_ino, status.st_size, status.st_mtim,
+                               status.st_ctim};
+    const Identity& last = lastIdentity_;
+    if (lastReading_ && identity.device == last.device && identity.inode == last.inode &&
+        identity.size == last.size && identity.modified == last.modified &&
+        identity.changed == last.changed) {
+        return lastReading_;
+    }
+    std::string bytes;
+    if (files::ReadWholeFile(file_, bytes)) {
+        lastReading_.reset();
+        return nullptr;
+    }
+    lastIdentity_ = identity;
+    lastReading_ = std::make_shared<const RegistryDocument>(RegistryDocument::Parse(bytes));
+    return lastReading_;
 }
 
-HKEY Registry::Remember(std::string keyPath, RegistryDocument content) {
+Registry::Document Registry::Change(const std::function<void(RegistryDocument&)>& change) {
+    lastReading_.reset(); // read afresh: the change goes into the file as it is now
+    const Document current = Read();
+    // A file that exists but cannot be read is never replaced: its content would be lost.
+    if (!current) {
+        return nullptr;
+    }
+    auto changed = std::make_shared<RegistryDocument>(*current);
+    change(*changed);
+    lastReading_.reset(); // what the program writes is read back like any other change
+    if (files::ReplaceFile(file_, changed->Serialize())) {
+        return nullptr;
+    }
+    return changed;
+}
+
+HKEY Registry::Remember(std::string keyPath, Document content) {
     const HKEY key = nextHandle_++;
     openKeys_.emplace(key, KeyView{std::move(keyPath), std::move(content)});
     return key;
@@ -51,14 +87,13 @@ std::int32_t Registry::CreateKey(HKEY root, std::string_view subKey, HKEY& key) 
         return RegistryResult::InvalidHandle;
     }
     std::string keyPath = std::string(rootName) + "\\" + std::string(subKey);
-    std::string bytes;
-    if (!ReadFile(bytes)) {
+    Document document = Read();
+    if (!document) {
         return RegistryResult::ReadFault;
     }
-    auto document = RegistryDocument::Parse(bytes);
-    if (!document.HasKey(keyPath)) {
-        document.AddKey(keyPath);
-        if (files::ReplaceFile(file_, document.Serialize())) {
+    if (!document->HasKey(keyPath)) {
+        document = Change([&](RegistryDocument& file) { file.AddKey(keyPath); });
+        if (!document) {
             return RegistryResult::WriteFault;
         }
     }
@@ -72,10 +107,8 @@ std::int32_t Registry::OpenKey(HKEY root, std::string_view subKey, HKEY& key) {
         return RegistryResult::InvalidHandle;
     }
     std::string keyPath = std::string(rootName) + "\\" + std::string(subKey);
-    std::string bytes;
-    const bool read = ReadFile(bytes);
-    auto document = RegistryDocument::Parse(bytes);
-    if (!read || !document.HasKey(keyPath)) {
+    Document document = Read();
+    if (!document || !document->HasKey(keyPath)) {
         return RegistryResult::FileNotFound;
     }
     key = Remember(std::move(keyPath), std::move(document));
@@ -88,7 +121,7 @@ std::int32_t Registry::QueryValue(HKEY key, std::string_view name, std::uint32_t
     if (open == nullptr) {
         return RegistryResult::InvalidHandle;
     }
-    const auto value = open->content.FindValue(open->path, name);
+    const auto value = open->content->FindValue(open->path, name);
     if (!value) {
         return RegistryResult::FileNotFound;
     }
@@ -110,17 +143,13 @@ std::int32_t Registry::SetValue(HKEY key, std::string_view name, std::uint32_t t
     if (open == nullptr) {
         return RegistryResult::InvalidHandle;
     }
-    // A file that exists but cannot be read is never replaced: its content would be lost.
-    std::string bytes;
-    if (!ReadFile(bytes)) {
-        return RegistryResult::ReadFault;
-    }
-    auto document = RegistryDocument::Parse(bytes);
-    document.SetValue(open->path, name, RegistryValue{type, {data.begin(), data.end()}});
-    if (files::ReplaceFile(file_, document.Serialize())) {
+    Document changed = Change([&](RegistryDocument& file) {
+        file.SetValue(open->path, name, RegistryValue{type, {data.begin(), data.end()}});
+    });
+    if (!changed) {
         return RegistryResult::WriteFault;
     }
-    open->content = std::move(document);
+    open->content = std::move(changed);
     return RegistryResult::Success;
 }
 

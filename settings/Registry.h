@@ -4,10 +4,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 using HKEY = std::uint32_t;
 
@@ -30,11 +33,13 @@ constexpr std::int32_t ReadFault = 30;
 constexpr std::int32_t MoreData = 234;
 } // namespace RegistryResult
 
-// The registry calls the settings module needs, over one REGEDIT4 file. Opening a key reads
-// the file; the handle then answers queries from what was read, as the settings module opens
-// and closes a key around every value it moves. Every change reads the file again and
-// replaces it atomically, so another program's edit is seen at the next open and a failed
-// write leaves the old file whole.
+// The registry calls the settings module needs, over one REGEDIT4 file. Opening a key looks at
+// the file as it stands: it is read again only when its identity (device, inode, size,
+// modification and change times) differs from the last reading, so another program's edit is
+// seen at the next open while an unchanged file costs one stat. The handle then answers
+// queries from that reading, as the settings module opens and closes a key around every value
+// it moves. Every change reads the file again and replaces it atomically, so a failed write
+// leaves the old file whole.
 class Registry {
 public:
     explicit Registry(std::filesystem::path file);
@@ -50,19 +55,30 @@ public:
                           std::span<const std::uint8_t> data);
     std::int32_t CloseKey(HKEY key);
 
-    const std::filesystem::path& File() const { return file_; }
-
 private:
-    std::filesystem::path file_;
+    using Document = std::shared_ptr<const RegistryDocument>;
     struct KeyView {
         std::string path; // from the root key's name down
-        RegistryDocument content;
+        Document content;
     };
+    struct Identity {
+        dev_t device;
+        ino_t inode;
+        off_t size;
+        timespec modified;
+        timespec changed;
+    };
+
+    std::filesystem::path file_;
     std::map<HKEY, KeyView> openKeys_;
     HKEY nextHandle_ = 0x100;
+    Identity lastIdentity_{};
+    Document lastReading_; // none: read the file at the next use
 
-    // The file's bytes, empty when there is none; false when it is there but cannot be read.
-    bool ReadFile(std::string& bytes) const;
-    HKEY Remember(std::string keyPath, RegistryDocument content);
+    // The file as it stands: empty when there is none, nothing when it cannot be read.
+    Document Read();
+    // Reads the file afresh, changes it and replaces it; the new content, or nothing.
+    Document Change(const std::function<void(RegistryDocument&)>& change);
+    HKEY Remember(std::string keyPath, Document content);
     KeyView* Find(HKEY key);
 };
