@@ -59,10 +59,10 @@ std::string ExportFileName(std::string typed) {
 
 frmOstrivan::frmOstrivan(FormControls& controls, ASEMEM& library, AppFolders folders,
                          VolumeSource volumes, LocalClock clock)
-    : controls_(controls), library_(library), folders_(std::move(folders)),
+    : controls_(controls), statusPane_(controls), library_(library), folders_(std::move(folders)),
       volumes_(std::move(volumes)), registry_(folders_.settingsFile), settings_(registry_),
       report_(
-          controls_, controls_, [this] { return LogFile(); }, std::move(clock)),
+          statusPane_, statusPane_, [this] { return LogFile(); }, std::move(clock)),
       assembler_(report_), cardBuffer_(std::make_unique<CardBuffer>()) {}
 
 void frmOstrivan::Trap(std::string_view label, const std::function<void()>& body) {
@@ -71,6 +71,7 @@ void frmOstrivan::Trap(std::string_view label, const std::function<void()>& body
     } catch (const std::exception& error) {
         report_.ReportRuntimeError(label, error.what());
     }
+    statusPane_.Paint();
 }
 
 void frmOstrivan::ShowStatus(std::string_view text, bool log) {
@@ -208,6 +209,7 @@ void frmOstrivan::SetColumnLabels() {
 // --- commands and handlers
 
 std::int32_t frmOstrivan::RunExchange(ExchangeMode mode) {
+    statusPane_.Paint(); // the wait for a card may take seconds
     return CardExchange(mode, {library_, controls_.ReaderText(), report_, assembler_, *cardBuffer_,
                                cardBytesRead_});
 }
@@ -228,8 +230,8 @@ void frmOstrivan::cmdReadCard_Click() {
     Trap("cmdReadCard_Click()", [this] {
         const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
         if (files::IsRegularFile(ExportPath(name)) &&
-            controls_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
-                                  MessageIcon::None) != MessageAnswer::Ok) {
+            statusPane_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
+                                    MessageIcon::None) != MessageAnswer::Ok) {
             return;
         }
         ShowStatus("Opening file " + name);
@@ -244,8 +246,8 @@ void frmOstrivan::cmdReadCard_Click() {
 void frmOstrivan::cmdClearCard_Click() {
     const BusyCursor busy(controls_);
     Trap("cmdClearCard_Click()", [this] {
-        if (controls_.AskOkCancel("Format Card. Are you sure? Will delete ALL records!!",
-                                  ApplicationTitle, MessageIcon::Warning) != MessageAnswer::Ok) {
+        if (statusPane_.AskOkCancel("Format Card. Are you sure? Will delete ALL records!!",
+                                    ApplicationTitle, MessageIcon::Warning) != MessageAnswer::Ok) {
             return;
         }
         ShowStatus("Formatting Card");

@@ -5,6 +5,7 @@
 #include "form/DirectoryList.h"
 #include "form/Drives.h"
 #include "form/FormControls.h"
+#include "form/StatusPane.h"
 #include "reader/CardExchange.h"
 #include "report/StatusReport.h"
 #include "settings/registry_mdl.h"
@@ -38,6 +39,7 @@ public:
 
 private:
     FormControls& controls_;
+    StatusPane statusPane_;
     ASEMEM& library_;
     AppFolders folders_;
     VolumeSource volumes_;
@@ -50,7 +52,8 @@ private:
     std::unique_ptr<CardBuffer> cardBuffer_;
     std::int32_t cardBytesRead_ = 0;
 
-    // Runs a handler body; a run-time error is reported with the handler's label.
+    // Runs a handler body; a run-time error is reported with the handler's label. The status
+    // list is painted when it ends, whichever way.
     void Trap(std::string_view label, const std::function<void()>& body);
 
     SettingValue Load(std::string_view name);

@@ -170,12 +170,14 @@ void MainWindow::SetBusy(bool busy) {
     }
 }
 
+void MainWindow::PaintStatus() {
+    ListStatus->setCurrentRow(-1);
+    ListStatus->scrollToBottom();
+    ListStatus->repaint();
+}
+
 void MainWindow::AddLine(std::string_view text) {
     ListStatus->addItem(FromCodePage(text));
-    ListStatus->scrollToBottom();
-    ListStatus->clearSelection();
-    // Commands hold the window's thread: paint now, so that a long read is seen to progress.
-    ListStatus->repaint();
 }
 
 int MainWindow::LineCount() const {

@@ -3,9 +3,11 @@
 #include "card/CardTags.h"
 #include "card/CodePage.h"
 #include "reader/ReaderLibrary.h"
+#include "tests/support/CardBuilder.h"
 #include "tests/support/FakeControls.h"
 #include "tests/support/FakeLibrary.h"
 #include "tests/support/FakeTransport.h"
+#include "tests/support/SystemCallSeam.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +137,34 @@ TEST_F(Form, DriveShownIsTheMountOfTheFolderShown) {
         EXPECT_EQ(controls.directory.front(), codepage::FromFileName(dir / "mnt")) << filePath;
     }
     ASSERT_EQ(::chdir(startDir.c_str()), 0);
+}
+
+std::string watchedFile; // opens of it are counted
+int watchedOpens = 0;
+
+TEST_F(Form, LogFileSettingIsFollowedLineByLineWithoutReadingAnUnchangedStore) {
+    Load();
+    SystemCallSeam seam;
+    watchedFile = folders.settingsFile.string();
+    watchedOpens = 0;
+    seam.calls.open = [](const char* path, int flags, mode_t mode) {
+        watchedOpens += path == watchedFile;
+        return files::RealCalls().open(path, flags, mode);
+    };
+    form->ShowStatus("one");
+    form->ShowStatus("two");
+    EXPECT_EQ(watchedOpens, 0) << "an unchanged store is not read for every line";
+    Store("Log File", (dir / "data" / "new.txt").string()); // the same length, another program
+    form->ShowStatus("three");
+    std::string store = ReadFileBytes(folders.settingsFile);
+    store.replace(store.find("new.txt"), 7, "old.txt");
+    const auto modified = std::filesystem::last_write_time(folders.settingsFile);
+    WriteFileBytes(folders.settingsFile, store); // in place, as some editors do
+    std::filesystem::last_write_time(folders.settingsFile, modified + std::chrono::seconds(5));
+    form->ShowStatus("four");
+    EXPECT_EQ(Logged().back(), "two");
+    EXPECT_EQ(LogTexts(dir / "data" / "new.txt"), std::vector<std::string>{"three"});
+    EXPECT_EQ(LogTexts(dir / "data" / "old.txt"), std::vector<std::string>{"four"});
 }
 
 TEST_F(Form, PathsAreCodePageTextInSettingsAndLines) {
@@ -272,7 +302,7 @@ TEST_F(Form, ExportFolderRemovedDuringTheReadIsReported) {
     Store("Farm Name", "f");
     Store("File Path", (dir / "exports").string());
     Load();
-    library.beforeRead = [&](int) { std::filesystem::remove_all(dir / "exports"); };
+    library.onCall = [&](const std::string&) { std::filesystem::remove_all(dir / "exports"); };
     form->cmdReadCard_Click();
     EXPECT_EQ(Lines().back(), "** Error in cmdReadCard_Click() VB error = File was removed or "
                               "replaced while it was written: " +
@@ -288,6 +318,37 @@ TEST_F(Form, DecoderErrorEndsTheReadWithTheRowsSoFar) {
     form->cmdReadCard_Click();
     EXPECT_EQ(Export(), Header + "Card,,,,,,,,, 7,,\r\n");
     EXPECT_EQ(Lines().back(), "** Error in cmdReadCard_Click() VB error = Subscript out of range");
+}
+
+TEST_F(Form, StatusListIsPaintedBeforeAnyWaitAndWhenTheCommandEnds) {
+    CardBuilder card;
+    card.Item(TagCard, {1});
+    while (card.Length() < 511 * 64) {
+        card.Text(TagTagNumber, "A");
+    }
+    *library.card = card.End().Image();
+    Load();
+    std::vector<std::size_t> unpaintedAtWait;
+    library.onCall = [&](const std::string& call) {
+        if (call.starts_with("wait")) {
+            unpaintedAtWait.push_back(controls.lines.size() - controls.paintedLines);
+        }
+    };
+    WriteFileBytes(dir / "data" / "data.csv", "");
+    const auto start = std::chrono::steady_clock::now();
+    form->cmdReadCard_Click(); // a question, then a long read
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    library.codes["wait"] = {44};
+    form->cmdClearCard_Click(); // a question, then an error box
+    EXPECT_EQ(unpaintedAtWait, (std::vector<std::size_t>{0, 0}));
+    ASSERT_EQ(controls.boxes.size(), 3u);
+    for (const auto& box : controls.boxes) {
+        EXPECT_EQ(box.unpainted, 0u) << box.text;
+    }
+    EXPECT_EQ(controls.paintedLines, controls.lines.size());
+    EXPECT_GT(controls.lines.size(), 512u);
+    // Painted at most every 30 ms, and before the wait, the box and at the end.
+    EXPECT_LE(controls.paints, elapsed / std::chrono::milliseconds(30) + 10);
 }
 
 TEST_F(Form, FormatCard) {

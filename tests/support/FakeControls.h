@@ -17,6 +17,7 @@ public:
         std::string caption;
         MessageIcon icon;
         bool question;
+        std::size_t unpainted; // lines not painted yet when it showed
     };
 
     std::deque<std::string> lines;
@@ -30,7 +31,9 @@ public:
     int shownDrive = -1;
     std::vector<std::string> directory;
     int currentEntry = -1;
-    std::vector<bool> busy; // every change of the cursor, in order
+    std::vector<bool> busy;       // every change of the cursor, in order
+    std::size_t paintedLines = 0; // lines in the list when it was last painted
+    int paints = 0;
 
     std::string Text(TextBox box) const override { return texts.at(box); }
     void SetText(TextBox box, std::string_view text) override {
@@ -52,16 +55,21 @@ public:
         currentEntry = current;
     }
     void SetBusy(bool on) override { busy.push_back(on); }
+    void PaintStatus() override {
+        paintedLines = lines.size();
+        ++paints;
+    }
 
+    std::size_t Unpainted() const { return lines.size() - paintedLines; }
     void AddLine(std::string_view text) override { lines.emplace_back(text); }
     int LineCount() const override { return static_cast<int>(lines.size()); }
     void RemoveFirstLine() override { lines.pop_front(); }
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override {
-        boxes.push_back({std::string(text), std::string(caption), icon, false});
+        boxes.push_back({std::string(text), std::string(caption), icon, false, Unpainted()});
     }
     MessageAnswer AskOkCancel(std::string_view text, std::string_view caption,
                               MessageIcon icon) override {
-        boxes.push_back({std::string(text), std::string(caption), icon, true});
+        boxes.push_back({std::string(text), std::string(caption), icon, true, Unpainted()});
         return answer;
     }
 };

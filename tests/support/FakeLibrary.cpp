@@ -19,6 +19,9 @@ std::int32_t FakeLibrary::Call(const std::string& function,
         call += " " + argument;
     }
     calls.push_back(call);
+    if (onCall) {
+        onCall(call);
+    }
     auto& queue = codes[function];
     if (queue.empty()) {
         return 0;
@@ -61,9 +64,6 @@ std::int32_t FakeLibrary::ASEMemConnect(std::int32_t& cardHandle, const std::str
 std::int32_t FakeLibrary::ASEMemRead(std::int32_t cardHandle, std::int32_t address,
                                      std::span<std::uint8_t> destination, std::uint8_t flags,
                                      std::int32_t length) {
-    if (beforeRead) {
-        beforeRead(Count("read ") + 1);
-    }
     const std::int32_t code =
         Call("read", {Text(cardHandle), Text(address), Text(flags), Text(length)});
     if (code == 0) {

@@ -21,9 +21,9 @@ public:
     std::unique_ptr<CardBuffer> card = std::make_unique<CardBuffer>();
     std::int32_t cardType = 19;
     std::vector<std::uint8_t> written;
-    std::vector<std::uint8_t> readerList;   // names with their zero bytes, as listed
-    std::optional<std::int32_t> listLength; // the length reported; none: the list's size
-    std::function<void(int)> beforeRead;    // told the number of each read, from 1
+    std::vector<std::uint8_t> readerList;           // names with their zero bytes, as listed
+    std::optional<std::int32_t> listLength;         // the length reported; none: the list's size
+    std::function<void(const std::string&)> onCall; // told of every call before it is answered
 
     FakeLibrary() { card->fill(0xFF); }
 

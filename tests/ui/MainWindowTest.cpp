@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "tests/support/CardBuilder.h"
 #include "tests/support/FakeLibrary.h"
 #include "tests/support/TempDir.h"
 
@@ -117,7 +118,11 @@ TEST_F(Window, AcceleratorsPressTheButtonsUnderTheBusyCursor) {
     Load();
     Show();
     std::vector<Qt::CursorShape> duringRead;
-    library.beforeRead = [&](int) { duringRead.push_back(Operator::Cursor()); };
+    library.onCall = [&](const std::string& call) {
+        if (call.starts_with("read")) {
+            duringRead.push_back(Operator::Cursor());
+        }
+    };
     QTest::keyClick(window->windowHandle(), Qt::Key_R, Qt::AltModifier);
     for (int i = 0; i < 100 && !std::filesystem::exists(dir / "data" / "data.csv"); ++i) {
         QTest::qWait(20);
@@ -195,17 +200,33 @@ TEST_F(Window, ReaderBoxBytesReachTheLibraryAsTheyAreAndTypedNamesAsTyped) {
     EXPECT_EQ(library.calls[library.calls.size() - 4], "wait [R] 1 5000");
 }
 
-TEST_F(Window, StatusListEndsScrolledToItsNewestLineWithNoneSelected) {
-    Load();
-    for (int i = 0; i < 300; ++i) {
-        window->Form().ShowStatus("line " + std::to_string(i), false);
+TEST_F(Window, LongReadKeepsEveryLineAndEndsScrolledToTheNewestWithNoneSelected) {
+    CardBuilder card;
+    card.Item(TagCard, {1});
+    while (card.Length() < 300 * 64) {
+        card.Text(TagTagNumber, "A");
     }
-    EXPECT_EQ(window->ListStatus->count(), 300);
-    EXPECT_EQ(window->ListStatus->item(299)->text(), "line 299");
+    *library.card = card.End().Image();
+    Load();
+    Show();
+    std::pair<int, std::string> duringRead;
+    library.onCall = [&](const std::string&) {
+        if (library.Count("read") == 200) { // lines added, painted or not
+            duringRead = {window->ListStatus->count(),
+                          window->ListStatus->item(window->ListStatus->count() - 1)
+                              ->text()
+                              .left(13)
+                              .toStdString()};
+        }
+    };
+    window->cmdReadCard->click();
+    EXPECT_EQ(duringRead, (std::pair<int, std::string>{3 + 199, "Card[12 672]="}));
+    const int last = window->ListStatus->count() - 1;
+    EXPECT_EQ(window->ListStatus->item(last)->text(), "Finished!");
     EXPECT_EQ(window->ListStatus->currentRow(), -1);
     EXPECT_TRUE(window->ListStatus->selectedItems().isEmpty());
-    const QRect last = window->ListStatus->visualItemRect(window->ListStatus->item(299));
-    EXPECT_TRUE(window->ListStatus->viewport()->rect().contains(last));
+    const QRect shown = window->ListStatus->visualItemRect(window->ListStatus->item(last));
+    EXPECT_TRUE(window->ListStatus->viewport()->rect().contains(shown));
 }
 
 } // namespace
