@@ -1,7 +1,17 @@
 #include "card/CsvText.h"
 
+#include <algorithm>
+
+namespace {
+
+bool BreaksTheLine(char c) {
+    return c == ',' || c == '"' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
 void AppendCsvCell(std::string& line, std::string_view value) {
-    if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
+    if (std::none_of(value.begin(), value.end(), BreaksTheLine)) {
         line.append(value);
     } else {
         line.push_back('"');

@@ -32,6 +32,7 @@ constexpr std::int16_t GroupStartPosition = 3;
 
 std::string ExportLine(const RowFieldArray& fields, std::string RowField::*cell) {
     std::string line;
+    line.reserve(128);
     for (std::size_t slot = 0; slot < ExportColumnCount; ++slot) {
         AppendCsvCell(line, fields[slot].*cell);
     }

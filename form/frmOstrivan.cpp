@@ -90,10 +90,13 @@ void frmOstrivan::Save(std::string_view name, const SettingValue& value, std::ui
     settings_.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, name, value, type);
 }
 
-LogFileSetting frmOstrivan::LogFile() {
+const LogFileSetting& frmOstrivan::LogFile() {
     std::string text = SettingText(Load("Log File"));
-    auto file = codepage::ToFileName(text);
-    return {std::move(text), std::move(file)};
+    if (text != logFile_.text) {
+        logFile_.file = codepage::ToFileName(text);
+        logFile_.text = std::move(text);
+    }
+    return logFile_;
 }
 
 // --- start-up

@@ -51,6 +51,7 @@ private:
     RecordAssembler assembler_;
     std::unique_ptr<CardBuffer> cardBuffer_;
     std::int32_t cardBytesRead_ = 0;
+    LogFileSetting logFile_;
 
     // Runs a handler body; a run-time error is reported with the handler's label. The status
     // list is painted when it ends, whichever way.
@@ -58,7 +59,8 @@ private:
 
     SettingValue Load(std::string_view name);
     void Save(std::string_view name, const SettingValue& value, std::uint32_t type);
-    LogFileSetting LogFile();
+    // The "Log File" setting as it stands, its file name made again only when it changed.
+    const LogFileSetting& LogFile();
     void WriteFirstRunSettings();
     // Shows "File Path", or the data folder when it is empty or cannot be shown; returns why
     // it could not be shown.

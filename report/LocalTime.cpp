@@ -1,6 +1,7 @@
 #include "report/LocalTime.h"
 
-#include <cstdio>
+#include "report/NumberText.h"
+
 #include <ctime>
 
 LocalTime SystemLocalTime() {
@@ -12,12 +13,21 @@ LocalTime SystemLocalTime() {
 }
 
 std::string FormatLogLine(const LocalTime& time, std::string_view text) {
-    constexpr int TextColumn = 28; // zero-based: the print zone that starts at column 29
-    char stamp[32];
-    const int width = std::snprintf(stamp, sizeof stamp, "%04d/%02d/%02d %02d:%02d:%02d", time.Year,
-                                    time.Month, time.Day, time.Hour, time.Minute, time.Second);
-    std::string line(stamp, static_cast<std::size_t>(width));
-    line.append(static_cast<std::size_t>(TextColumn - width), ' ');
+    constexpr std::size_t TextColumn = 28; // zero-based: the print zone that starts at column 29
+    const std::pair<int, char> fields[] = {{time.Month, '/'},
+                                           {time.Day, ' '},
+                                           {time.Hour, ':'},
+                                           {time.Minute, ':'},
+                                           {time.Second, ' '}};
+    std::string line;
+    line.reserve(TextColumn + text.size() + 2);
+    AppendZeroPadded(line, static_cast<std::uint32_t>(time.Year), 4);
+    line.push_back('/');
+    for (const auto& [value, separator] : fields) {
+        AppendZeroPadded(line, static_cast<std::uint32_t>(value), 2);
+        line.push_back(separator);
+    }
+    line.append(TextColumn - line.size(), ' ');
     line.append(text);
     line.append("\r\n");
     return line;
