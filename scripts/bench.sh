@@ -1,27 +1,31 @@
 #!/usr/bin/env bash
-# Measures a full-card read through the PC/SC daemon and its virtual reader: the card exchange
-# against the bare card commands. Starts the daemon and the virtual card, stops them at the end.
+# Measures a full-card read through the PC/SC daemon and its virtual reader: the bare card
+# commands, the reader library, the card exchange and Read Card in the window (on a virtual
+# display); then the window's start-up time and peak memory. Starts the daemon, the virtual
+# card and the display, and stops them at the end. Needs root for the daemon.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 source scripts/packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+source scripts/window-session.sh
 
 build=build/bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target exchange_benchmark ostrivan_vcard
+cmake --build "$build" --target read_benchmark ostrivan_vcard ostrivan >/dev/null
 
 work=$(mktemp -d)
 daemon=""
 card=""
 cleanup() {
+    stop_window_session
     [ -n "$card" ] && kill -TERM "$card" 2>/dev/null && wait "$card" 2>/dev/null || true
     [ -n "$daemon" ] && kill -TERM "$daemon" 2>/dev/null && wait "$daemon" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-"$build/bench/exchange_benchmark" --write-card "$work/card.bin"
+"$build/bench/read_benchmark" --write-card "$work/card.bin"
 rm -rf /run/pcscd
 /usr/sbin/pcscd --foreground >"$work/pcscd.log" 2>&1 &
 daemon=$!
@@ -30,4 +34,19 @@ for _ in $(seq 100); do [ -S /run/pcscd/pcscd.comm ] && break; sleep 0.05; done
 card=$!
 sleep 1
 
-"$build/bench/exchange_benchmark" "$@"
+# The window's own start-up and memory, with the same card as a card file.
+mkdir -p "$work/home/data/Trelk/Ostrivan/cards"
+cp "$work/card.bin" "$work/home/data/Trelk/Ostrivan/cards/full.card"
+start_window_session "$PWD/$build/ui/ostrivan" "$work/home" 0.01
+shown=$(date +%s%N)
+press_keys alt+r
+log="$work/home/data/Trelk/Ostrivan/log.txt"
+for _ in $(seq 500); do [ "$(grep -c 'Card\[' "$log" 2>/dev/null)" -ge 512 ] && break; sleep 0.02; done
+peak=$(awk '/VmHWM/ {print $2}' "/proc/$PROGRAM_PID/status")
+kill -TERM "$PROGRAM_PID"
+wait "$PROGRAM_PID" 2>/dev/null || true
+PROGRAM_PID=""
+
+"$build/bench/read_benchmark" "$@"
+echo "window start-up: $(((shown - PROGRAM_STARTED) / 1000000)) ms until its window is there (goal: under 500 ms)"
+echo "window peak memory after reading a full card: $((peak / 1024)) MB (goal: under 100 MB)"

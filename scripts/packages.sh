@@ -4,7 +4,7 @@
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev qt6-base-dev libutfcpp-dev)
 RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid fonts-liberation)
 TEST_PACKAGES=(libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev pcscd vsmartcard-vpcd
-    libbenchmark-dev fonts-liberation xvfb xauth xdotool)
+    fonts-liberation xvfb xauth xdotool)
 
 ensure_packages() {
     local missing=()

@@ -1,9 +1,10 @@
 # shellcheck shell=bash
 # A real X display (Xvfb) with the program in it, for end-to-end checks and screenshots.
-# Needs: xvfb, xauth, xdotool. Sets WINDOW to the program's window; stop_window_session ends all.
+# Needs: xvfb, xauth, xdotool. Sets WINDOW to the program's window and PROGRAM_STARTED to the
+# time it was started (ns); stop_window_session ends all.
 
 start_window_session() {
-    local program=$1 home=$2
+    local program=$1 home=$2 poll=${3:-0.05}
     export XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/Trelk/Ostrivan/cards" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
@@ -15,12 +16,13 @@ start_window_session() {
     Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+    PROGRAM_STARTED=$(date +%s%N)
     "$program" >"$home/program.log" 2>&1 &
     PROGRAM_PID=$!
     WINDOW=""
-    for _ in $(seq 200); do
+    for _ in $(seq 1000); do
         WINDOW=$(xdotool search --name "Dumevrel Ostrivan" 2>/dev/null | head -n 1) && [ -n "$WINDOW" ] && break
-        sleep 0.05
+        sleep "$poll"
     done
     [ -n "$WINDOW" ]
 }
