@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace files {
@@ -174,6 +175,10 @@ std::error_code File::Status(struct stat& status) const {
     return Calls().fstat(fd_, &status) == 0 ? std::error_code() : LastError();
 }
 
+std::error_code File::TryLock() {
+    return Calls().flock(fd_, LOCK_EX | LOCK_NB) == 0 ? std::error_code() : LastError();
+}
+
 std::error_code File::Close() {
     const int fd = fd_;
     fd_ = -1;
@@ -232,6 +237,28 @@ std::error_code ReplaceFile(const std::filesystem::path& path, const ContentWrit
 
 std::error_code ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
     return ReplaceFile(path, [bytes](File& file) { return file.WriteAll(bytes); });
+}
+
+std::error_code LockExclusively(const std::filesystem::path& lockFile,
+                                std::chrono::milliseconds patience, File& held) {
+    std::error_code error;
+    std::filesystem::create_directories(lockFile.parent_path(), error);
+    File file;
+    if ((error = File::Open(lockFile, O_RDWR | O_CREAT, file))) {
+        return error;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while ((error = file.TryLock())) {
+        if (error != std::errc::operation_would_block && error != std::errc::interrupted) {
+            return error;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::make_error_code(std::errc::timed_out);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    held = std::move(file);
+    return {};
 }
 
 bool IsRegularFile(const std::filesystem::path& path) {

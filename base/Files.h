@@ -65,6 +65,10 @@ public:
     std::error_code Status(struct stat& status) const;
     std::error_code Close();
 
+    // Takes an exclusive lock on the file at once, or fails (with EWOULDBLOCK when another
+    // holds it).
+    std::error_code TryLock();
+
 private:
     int fd_ = -1;
 };
@@ -83,5 +87,12 @@ std::error_code ReplaceFile(const std::filesystem::path& path, const ContentWrit
 std::error_code ReplaceFile(const std::filesystem::path& path, std::string_view bytes);
 
 bool IsRegularFile(const std::filesystem::path& path);
+
+// Takes an exclusive lock on the lock file (created when missing, never removed, so that every
+// program locks the same file) and holds it while the returned file stays open. A lock held
+// by another program is waited for up to the time given: then timed_out. A lock dies with the
+// program that held it.
+std::error_code LockExclusively(const std::filesystem::path& lockFile,
+                                std::chrono::milliseconds patience, File& held);
 
 } // namespace files

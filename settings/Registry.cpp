@@ -28,7 +28,8 @@ bool operator==(const timespec& a, const timespec& b) {
 
 } // namespace
 
-Registry::Registry(std::filesystem::path file) : file_(std::move(file)) {}
+Registry::Registry(std::filesystem::path file, std::chrono::milliseconds lockPatience)
+    : file_(std::move(file)), lockPatience_(lockPatience) {}
 
 Registry::Document Registry::Read() {
     struct stat status {};
@@ -55,6 +56,10 @@ Registry::Document Registry::Read() {
 }
 
 Registry::Document Registry::Change(const std::function<void(RegistryDocument&)>& change) {
+    files::File lock;
+    if (files::LockExclusively(file_.string() + ".lock", lockPatience_, lock)) {
+        return nullptr;
+    }
     lastReading_.reset(); // read afresh: the change goes into the file as it is now
     const Document current = Read();
     // A file that exists but cannot be read is never replaced: its content would be lost.

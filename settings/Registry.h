@@ -2,6 +2,7 @@
 
 #include "settings/RegistryDocument.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -39,10 +40,13 @@ constexpr std::int32_t MoreData = 234;
 // seen at the next open while an unchanged file costs one stat. The handle then answers
 // queries from that reading, as the settings module opens and closes a key around every value
 // it moves. Every change reads the file again and replaces it atomically, so a failed write
-// leaves the old file whole.
+// leaves the old file whole; from the reading to the replacing it holds an exclusive lock on
+// "NAME.lock" beside the file, so that programs writing at once never lose each other's
+// values. A lock not had within the patience given is a write that cannot be made.
 class Registry {
 public:
-    explicit Registry(std::filesystem::path file);
+    explicit Registry(std::filesystem::path file,
+                      std::chrono::milliseconds lockPatience = std::chrono::seconds(5));
 
     // Opens the key, creating it (and with it its parents) when it does not exist yet.
     std::int32_t CreateKey(HKEY root, std::string_view subKey, HKEY& key);
@@ -70,6 +74,7 @@ private:
     };
 
     std::filesystem::path file_;
+    std::chrono::milliseconds lockPatience_;
     std::map<HKEY, KeyView> openKeys_;
     HKEY nextHandle_ = 0x100;
     Identity lastIdentity_{};

@@ -4,7 +4,10 @@
 #include "tests/support/TempDir.h"
 
 #include <cerrno>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -159,6 +162,69 @@ TEST_F(SettingsStore, WriteThatFailsIsSilentAndLeavesTheOldStore) {
     EXPECT_EQ(Load("Farm Name"), SettingValue("before"));
     seam.calls = files::RealCalls();
     EXPECT_EQ(ReadFileBytes(file), before);
+}
+
+// Runs the body in a child process; returns its process id.
+template <typename Body> pid_t InChild(Body body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        body();
+        ::_exit(0);
+    }
+    return child;
+}
+
+int ExitStatus(pid_t child) {
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+TEST_F(SettingsStore, WritersInTwoProcessesLoseNothing) {
+    constexpr int Values = 200;
+    std::vector<pid_t> writers;
+    for (const std::string writer : {"A", "B"}) {
+        writers.push_back(InChild([&] {
+            Registry store(file);
+            registry_mdl own(store);
+            for (int i = 0; i < Values; ++i) {
+                own.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, writer + std::to_string(i),
+                                        std::to_string(i), REG_SZ);
+            }
+        }));
+    }
+    for (const pid_t writer : writers) {
+        EXPECT_EQ(ExitStatus(writer), 0);
+    }
+    int missing = 0;
+    for (const std::string writer : {"A", "B"}) {
+        for (int i = 0; i < Values; ++i) {
+            missing += Load(writer + std::to_string(i)) != SettingValue(std::to_string(i));
+        }
+    }
+    EXPECT_EQ(missing, 0);
+}
+
+TEST_F(SettingsStore, LockHeldElsewhereIsWaitedForThenGivenUpAndDiesWithItsHolder) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = InChild([&] {
+        files::File lock;
+        files::LockExclusively(file.string() + ".lock", std::chrono::seconds(0), lock);
+        ::write(ready[1], "!", 1);
+        ::pause();
+    });
+    char signal = 0;
+    ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+    Registry impatient(file, std::chrono::milliseconds(100));
+    registry_mdl store(impatient);
+    store.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "PIC ID", "p1", REG_SZ);
+    EXPECT_EQ(Load("PIC ID"), SettingValue()) << "no lock, no write";
+    ::kill(holder, SIGKILL);
+    ExitStatus(holder);
+    store.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "PIC ID", "p2", REG_SZ);
+    EXPECT_EQ(Load("PIC ID"), SettingValue("p2"));
+    EXPECT_TRUE(std::filesystem::exists(file.string() + ".lock")) << "the lock file stays";
 }
 
 TEST_F(SettingsStore, TypeMismatchForANumberIsARunTimeError) {
