@@ -10,6 +10,7 @@
 namespace {
 
 constexpr std::uint8_t ErasedByte = 0xFF;
+constexpr std::size_t CopyPiece = 64 * 1024; // at most this much of a card file in memory
 
 bool OutsideCard(std::int32_t address, std::size_t length) {
     return address < 0 || static_cast<std::size_t>(address) + length > CardMemorySize;
@@ -48,23 +49,15 @@ public:
         if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
             return ReaderCode::UnsupportedFunction;
         }
-        std::vector<std::uint8_t> image(
-            static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)));
-        std::size_t got = 0;
-        if (opened_.ReadAt(0, image, got) || got != image.size()) {
-            return ReaderCode::CardRemoved;
-        }
-        const std::size_t end = static_cast<std::size_t>(address) + source.size();
-        if (image.size() < end) {
-            image.resize(end, ErasedByte);
-        }
-        std::copy(source.begin(), source.end(), image.begin() + address);
-        if (files::ReplaceFile(file_,
-                               {reinterpret_cast<const char*>(image.data()), image.size()})) {
-            return ReaderCode::UnknownError;
+        bool cut = false;
+        const auto error = files::ReplaceFile(file_, [&](files::File& copy) {
+            return CopyWith(copy, status.st_size, address, source, cut);
+        });
+        if (error) {
+            return cut ? ReaderCode::CardRemoved : ReaderCode::UnknownError;
         }
         // The handle still names the old file; later reads must see what was written.
-        files::File::Open(file_, O_RDONLY, opened_);
+        Open(file_, opened_);
         return ReaderCode::Success;
     }
 
@@ -73,9 +66,57 @@ public:
         return ReaderCode::Success;
     }
 
+    // Opens a card file; anything but a regular file (a fifo, a device, a folder) is refused
+    // on the open file itself, without waiting for a writer.
+    static std::error_code Open(const std::filesystem::path& file, files::File& opened) {
+        struct stat status {};
+        auto error = files::File::Open(file, O_RDONLY | O_NONBLOCK, opened);
+        if (!error && !(error = opened.Status(status)) && !S_ISREG(status.st_mode)) {
+            error = std::make_error_code(std::errc::not_supported);
+        }
+        if (error) {
+            opened.Close();
+        }
+        return error;
+    }
+
 private:
     std::filesystem::path file_;
     files::File opened_;
+
+    // The file as it was, piece by piece, with the source's bytes in their place and erased
+    // memory between the file's end and them.
+    std::error_code CopyWith(files::File& copy, off_t size, std::int32_t address,
+                             std::span<const std::uint8_t> source, bool& cut) {
+        const auto sourceStart = static_cast<off_t>(address);
+        const auto sourceEnd = sourceStart + static_cast<off_t>(source.size());
+        const off_t end = std::max(size, sourceEnd);
+        std::vector<std::uint8_t> piece(CopyPiece);
+        for (off_t at = 0; at < end; at += CopyPiece) {
+            const auto bytes = std::span(piece).first(
+                static_cast<std::size_t>(std::min<off_t>(CopyPiece, end - at)));
+            std::fill(bytes.begin(), bytes.end(), ErasedByte);
+            std::size_t got = 0;
+            if (const auto error = opened_.ReadAt(at, bytes, got)) {
+                return error;
+            }
+            if (static_cast<off_t>(got) < std::min<off_t>(size - at, bytes.size())) {
+                cut = true; // the file was cut short meanwhile
+                return std::make_error_code(std::errc::io_error);
+            }
+            const off_t from = std::max(at, sourceStart);
+            const off_t to = std::min(at + static_cast<off_t>(bytes.size()), sourceEnd);
+            if (from < to) {
+                std::copy(source.begin() + (from - sourceStart),
+                          source.begin() + (to - sourceStart), bytes.begin() + (from - at));
+            }
+            if (const auto error =
+                    copy.WriteAll({reinterpret_cast<const char*>(bytes.data()), bytes.size()})) {
+                return error;
+            }
+        }
+        return {};
+    }
 };
 
 } // namespace
@@ -113,7 +154,7 @@ std::int32_t VirtualReaders::Connect(const std::string& reader,
                                      std::unique_ptr<CardConnection>& connection) {
     const auto file = CardFile(reader);
     files::File opened;
-    if (!files::IsRegularFile(file) || files::File::Open(file, O_RDONLY, opened)) {
+    if (CardFileConnection::Open(file, opened)) {
         return ReaderCode::ServiceDown;
     }
     connection = std::make_unique<CardFileConnection>(file, std::move(opened));

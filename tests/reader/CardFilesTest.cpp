@@ -3,10 +3,13 @@
 #include "tests/support/ExchangeHarness.h"
 #include "tests/support/FakeTransport.h"
 #include "tests/support/FarmCard.h"
+#include "tests/support/SystemCallSeam.h"
 #include "tests/support/TempDir.h"
 
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ranges>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,6 +117,53 @@ TEST_F(CardFiles, ThatVanishedAreNoCard) {
     EXPECT_EQ(library.ASEWaitForCardEvent("gone", 1, 5000), 46);
     EXPECT_EQ(library.ASEMemConnect(handle, "gone", 2, type), 46);
     EXPECT_TRUE(noService.calls.empty()) << "a listed card file never turns into a PC/SC reader";
+}
+
+TEST_F(CardFiles, ThatAreNoRegularFilesAreNeverReadNorWaitedFor) {
+    WriteFileBytes(dir / "x.card", "");
+    std::int32_t length = 0;
+    library.ASEListReaders({}, length); // listed as a card file, then a fifo takes its place
+    std::filesystem::remove(dir / "x.card");
+    ASSERT_EQ(::mkfifo((dir / "x.card").c_str(), 0600), 0);
+    EXPECT_EQ(library.ASEMemConnect(handle, "x", 2, type), 46);
+    EXPECT_EQ(harness.Run(library, ExchangeMode::ExchangeRead, "x"), 46);
+    EXPECT_EQ(harness.window.lines.back(), "Card not inserted!");
+}
+
+std::size_t largestPiece = 0; // of a card file's bytes read or written at once
+
+TEST_F(CardFiles, FormatOfAHugeFileKeepsItsTailAndHoldsLittleOfIt) {
+    constexpr off_t Size = off_t{256} << 20;
+    const std::pair<off_t, char> marks[] = {
+        {0, 'a'}, {40000, 'b'}, {Size / 2, 'c'}, {Size - 1, 'd'}};
+    {
+        std::ofstream file(dir / "big.card", std::ios::binary);
+        for (const auto& [at, mark] : marks) {
+            file.seekp(at).put(mark);
+        }
+    }
+    ASSERT_EQ(library.ASEMemConnect(handle, "big", 2, type), 0);
+    SystemCallSeam seam;
+    largestPiece = 0;
+    seam.calls.pread = [](int fd, void* data, std::size_t size, off_t at) {
+        largestPiece = std::max(largestPiece, size);
+        return files::RealCalls().pread(fd, data, size, at);
+    };
+    seam.calls.write = [](int fd, const void* data, std::size_t size) {
+        largestPiece = std::max(largestPiece, size);
+        return files::RealCalls().write(fd, data, size);
+    };
+    EXPECT_EQ(Write(0, {'F', 'O', 'R', 'M'}), 0);
+    EXPECT_LE(largestPiece, 64u * 1024);
+    seam.calls = files::RealCalls();
+    EXPECT_EQ(std::filesystem::file_size(dir / "big.card"), static_cast<std::uintmax_t>(Size));
+    std::ifstream file(dir / "big.card", std::ios::binary);
+    std::string start(5, ' ');
+    file.read(start.data(), 5);
+    EXPECT_EQ(start, std::string("FORM\0", 5));
+    for (const auto& [at, mark] : marks | std::views::drop(1)) {
+        EXPECT_EQ(file.seekg(at).get(), mark) << at;
+    }
 }
 
 TEST_F(CardFiles, ChangedDuringAReadAreReadAsTheyWereAtTheConnect) {
