@@ -24,6 +24,7 @@ const SystemCalls Real = {
     ::flock,
     ::close,
     ::rename,
+    ::link,
     ::unlink,
 };
 
@@ -49,8 +50,9 @@ std::error_code CreateNew(const std::filesystem::path& path, File& file,
     std::random_device random;
     std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        created = path.parent_path() /
-                  ("." + path.filename().string() + "." + std::to_string(random() % 1000000000));
+        // Short enough beside a name of the longest length a folder takes.
+        created = path.parent_path() / ("." + path.filename().string().substr(0, 200) + "." +
+                                        std::to_string(random() % 1000000000));
         error = File::Open(created, O_WRONLY | O_CREAT | O_EXCL, file, 0600);
         if (error != std::errc::file_exists) {
             return error;
@@ -207,7 +209,13 @@ std::error_code AppendToFile(const std::filesystem::path& path, std::string_view
     return error ? error : closed;
 }
 
-std::error_code ReplaceFile(const std::filesystem::path& path, const ContentWriter& write) {
+namespace {
+
+enum class Existing { Replace, Keep };
+
+// The content goes to a new file beside the path, which is flushed and then put in its place.
+std::error_code WriteThroughNewFile(const std::filesystem::path& path, const ContentWriter& write,
+                                    Existing existing) {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
     File file;
@@ -226,17 +234,31 @@ std::error_code ReplaceFile(const std::filesystem::path& path, const ContentWrit
     if (!error) {
         error = closed;
     }
-    if (!error && Calls().rename(created.c_str(), path.c_str()) != 0) {
+    // A link, unlike a rename, fails where a file of that name is there already.
+    if (!error &&
+        (existing == Existing::Replace ? Calls().rename(created.c_str(), path.c_str())
+                                       : Calls().link(created.c_str(), path.c_str())) != 0) {
         error = LastError();
     }
-    if (error) {
+    if (error || existing == Existing::Keep) {
         Calls().unlink(created.c_str());
     }
     return error;
 }
 
+} // namespace
+
+std::error_code ReplaceFile(const std::filesystem::path& path, const ContentWriter& write) {
+    return WriteThroughNewFile(path, write, Existing::Replace);
+}
+
 std::error_code ReplaceFile(const std::filesystem::path& path, std::string_view bytes) {
     return ReplaceFile(path, [bytes](File& file) { return file.WriteAll(bytes); });
+}
+
+std::error_code CreateNewFile(const std::filesystem::path& path, std::string_view bytes) {
+    return WriteThroughNewFile(
+        path, [bytes](File& file) { return file.WriteAll(bytes); }, Existing::Keep);
 }
 
 std::error_code LockExclusively(const std::filesystem::path& lockFile,

@@ -31,6 +31,7 @@ struct SystemCalls {
     int (*flock)(int fd, int operation);
     int (*close)(int fd);
     int (*rename)(const char* from, const char* to);
+    int (*link)(const char* from, const char* to);
     int (*unlink)(const char* path);
 };
 
@@ -85,6 +86,10 @@ std::error_code AppendToFile(const std::filesystem::path& path, std::string_view
 using ContentWriter = std::function<std::error_code(File& file)>;
 std::error_code ReplaceFile(const std::filesystem::path& path, const ContentWriter& write);
 std::error_code ReplaceFile(const std::filesystem::path& path, std::string_view bytes);
+
+// Writes a new file in the same way, but never in place of one that is there: then the error
+// is file_exists and nothing is written.
+std::error_code CreateNewFile(const std::filesystem::path& path, std::string_view bytes);
 
 bool IsRegularFile(const std::filesystem::path& path);
 

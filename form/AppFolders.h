@@ -7,8 +7,9 @@
 // its place in the home folder.
 struct AppFolders {
     std::filesystem::path settingsFile; // the settings store
-    std::filesystem::path dataFolder;   // first log file, start folder, cards
+    std::filesystem::path dataFolder;   // first log file, start folder, cards, archive
 
     static AppFolders Standard();
     std::filesystem::path CardsFolder() const { return dataFolder / "cards"; }
+    std::filesystem::path ArchiveFolder() const { return dataFolder / "archive"; }
 };

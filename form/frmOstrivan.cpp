@@ -62,8 +62,9 @@ frmOstrivan::frmOstrivan(FormControls& controls, ASEMEM& library, AppFolders fol
     : controls_(controls), statusPane_(controls), library_(library), folders_(std::move(folders)),
       volumes_(std::move(volumes)), registry_(folders_.settingsFile), settings_(registry_),
       report_(
-          statusPane_, statusPane_, [this] { return LogFile(); }, std::move(clock)),
-      assembler_(report_), cardBuffer_(std::make_unique<CardBuffer>()) {}
+          statusPane_, statusPane_, [this] { return LogFile(); }, clock),
+      assembler_(report_), cardBuffer_(std::make_unique<CardBuffer>()), clock_(std::move(clock)),
+      archive_(folders_.ArchiveFolder()) {}
 
 void frmOstrivan::Trap(std::string_view label, const std::function<void()>& body) {
     try {
@@ -230,6 +231,7 @@ void frmOstrivan::ReadCardInto(RowWriter& rows) {
 
 void frmOstrivan::cmdReadCard_Click() {
     const BusyCursor busy(controls_);
+    cardBytesRead_ = 0; // a read that gets no block keeps nothing
     Trap("cmdReadCard_Click()", [this] {
         const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
         if (files::IsRegularFile(ExportPath(name)) &&
@@ -244,6 +246,21 @@ void frmOstrivan::cmdReadCard_Click() {
         ShowStatus("Closing file " + name, false);
         ShowStatus("Finished!", false);
     });
+    KeepCardRead();
+}
+
+void frmOstrivan::KeepCardRead() {
+    if (cardBytesRead_ <= 0) {
+        return;
+    }
+    const auto bytes = std::span(*cardBuffer_).first(static_cast<std::size_t>(cardBytesRead_));
+    const std::string failure = archive_.Keep(clock_(), controls_.ReaderText(), bytes);
+    if (!failure.empty()) {
+        ShowStatus("The card read could not be kept in " +
+                       codepage::FromFileName(archive_.Folder()) + ": " + failure,
+                   false);
+        statusPane_.Paint();
+    }
 }
 
 void frmOstrivan::cmdClearCard_Click() {

@@ -2,6 +2,7 @@
 
 #include "card/RecordAssembler.h"
 #include "form/AppFolders.h"
+#include "form/CardArchive.h"
 #include "form/DirectoryList.h"
 #include "form/Drives.h"
 #include "form/FormControls.h"
@@ -52,6 +53,8 @@ private:
     std::unique_ptr<CardBuffer> cardBuffer_;
     std::int32_t cardBytesRead_ = 0;
     LogFileSetting logFile_;
+    LocalClock clock_;
+    CardArchive archive_;
 
     // Runs a handler body; a run-time error is reported with the handler's label. The status
     // list is painted when it ends, whichever way.
@@ -74,5 +77,7 @@ private:
 
     std::filesystem::path ExportPath(std::string_view fileName) const;
     void ReadCardInto(RowWriter& rows);
+    // Keeps the bytes that the last read got, if any, in the archive; a line when it cannot.
+    void KeepCardRead();
     std::int32_t RunExchange(ExchangeMode mode);
 };

@@ -38,8 +38,11 @@ protected:
         BuildEmptyCardImage(*library.card);
     }
 
+    LocalTime now{2004, 3, 15, 14, 7, 9};
+
     void Load(ASEMEM& reader) {
-        form = std::make_unique<frmOstrivan>(controls, reader, folders, [this] { return volumes; });
+        form = std::make_unique<frmOstrivan>(
+            controls, reader, folders, [this] { return volumes; }, [this] { return now; });
         controls.changed = [this](TextBox box) {
             box == TextBox::FarmName ? form->TextFarmName_Change() : form->TextPICId_Change();
         };
@@ -444,6 +447,76 @@ TEST_F(Form, SettingsFileReplacedOrUnusable) {
     form->cmdReadCard_Click();
     EXPECT_EQ(Lines().back(), "Finished!");
     EXPECT_FALSE(std::filesystem::exists(dir / "data2" / "log.txt")) << "no setting, no log";
+}
+
+std::vector<std::string> Archived(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code none;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, none)) {
+        names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(Form, EveryReadThatGotABlockKeepsTheBytesReadInTheArchive) {
+    CardBuilder card;
+    card.Item(TagCard, {1});
+    while (card.Length() < 4 * 64) {
+        card.Text(TagTagNumber, "A");
+    }
+    *library.card = card.End().Image(); // five blocks
+    Load();
+    const std::string image(library.card->begin(), library.card->begin() + 5 * 64);
+    const std::string stamp = "2004-03-15_14-07-09 ";
+    library.codes["wait"] = {0, 0, 46};
+    library.codes["read"] = {0, 0, 44};
+    const std::string readers[] = {"R1", "R1", "R1", "a/b\x01", std::string(300, 'r')};
+    for (const std::string& reader : readers) {
+        controls.readerText = reader;
+        form->cmdReadCard_Click();
+    }
+    const auto archive = folders.ArchiveFolder();
+    EXPECT_EQ(Archived(archive),
+              (std::vector<std::string>{stamp + "R1-2.card", stamp + "R1.card", stamp + "a_b_.card",
+                                        stamp + std::string(230, 'r') + ".card"}));
+    EXPECT_EQ(ReadFileBytes(archive / (stamp + "R1.card")), image.substr(0, 128))
+        << "the blocks of a read that failed";
+    EXPECT_EQ(ReadFileBytes(archive / (stamp + "R1-2.card")), image) << "no name is used twice";
+    EXPECT_EQ(controls.lines.back(), "Finished!") << "nothing is said when it is kept";
+}
+
+TEST_F(Form, ArchiveThatCannotBeWrittenIsToldLastAndChangesNothingElse) {
+    Load();
+    WriteFileBytes(folders.ArchiveFolder(), "a file where the folder should be");
+    library.codes["read"] = {0, 44};
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Export(), Header + "Card,,,,,,,,, 32,,\r\nApplication,,,,,,,,,,OSTRIVAN 007,\r\n");
+    const auto lines = Lines();
+    EXPECT_EQ(lines[lines.size() - 2], "Finished!");
+    EXPECT_EQ(lines.back(), "The card read could not be kept in " +
+                                folders.ArchiveFolder().string() + ": Not a directory");
+    const auto log = Logged();
+    EXPECT_EQ(std::count(log.begin(), log.end(), lines.back()), 0) << "the line is not logged";
+}
+
+TEST_F(Form, TheNewestTwoThousandImagesAreKept) {
+    const auto archive = folders.ArchiveFolder();
+    const auto oldest = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    for (int i = 0; i < 2000; ++i) {
+        const auto image = archive / ("2004-01-01_00-00-00 card " + std::to_string(i) + ".card");
+        WriteFileBytes(image, "");
+        std::filesystem::last_write_time(image, oldest + std::chrono::seconds(i));
+    }
+    WriteFileBytes(archive / "notes.card", "");
+    std::filesystem::last_write_time(archive / "notes.card", oldest - std::chrono::hours(1));
+    Load();
+    form->cmdReadCard_Click();
+    const auto names = Archived(archive);
+    EXPECT_EQ(names.size(), 2001u);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "2004-01-01_00-00-00 card 0.card"), 0);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "2004-01-01_00-00-00 card 1.card"), 1);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "notes.card"), 1) << "other files stay";
 }
 
 std::string SourceFile(const std::string& path) {
