@@ -101,6 +101,16 @@ std::error_code File::Open(const std::filesystem::path& path, int flags, File& f
     return {};
 }
 
+std::error_code File::Duplicate(int fd, File& file) {
+    const int duplicate = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (duplicate < 0) {
+        return LastError();
+    }
+    file = File();
+    file.fd_ = duplicate;
+    return {};
+}
+
 std::error_code File::WriteAll(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = Calls().write(fd_, bytes.data(), bytes.size());

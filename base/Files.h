@@ -51,6 +51,8 @@ public:
 
     static std::error_code Open(const std::filesystem::path& path, int flags, File& file,
                                 mode_t mode = 0666);
+    // A file of its own for what the descriptor refers to (standard output, for instance).
+    static std::error_code Duplicate(int fd, File& file);
     bool IsOpen() const { return fd_ >= 0; }
 
     // Writes every byte, going on after short writes and interrupted calls.

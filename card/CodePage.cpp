@@ -55,19 +55,19 @@ std::string Encode(std::u32string_view text) {
     return bytes;
 }
 
-std::string FromFileName(const std::filesystem::path& name) {
+std::string FromUtf8(std::string_view text) {
     std::string valid;
-    utf8::replace_invalid(name.native().begin(), name.native().end(), std::back_inserter(valid));
-    std::u32string text;
-    utf8::utf8to32(valid.begin(), valid.end(), std::back_inserter(text));
-    return Encode(text);
+    utf8::replace_invalid(text.begin(), text.end(), std::back_inserter(valid));
+    std::u32string characters;
+    utf8::utf8to32(valid.begin(), valid.end(), std::back_inserter(characters));
+    return Encode(characters);
 }
 
-std::filesystem::path ToFileName(std::string_view text) {
+std::string ToUtf8(std::string_view text) {
     const std::u32string characters = Decode(text);
-    std::string name;
-    utf8::utf32to8(characters.begin(), characters.end(), std::back_inserter(name));
-    return name;
+    std::string utf8;
+    utf8::utf32to8(characters.begin(), characters.end(), std::back_inserter(utf8));
+    return utf8;
 }
 
 } // namespace codepage

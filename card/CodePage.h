@@ -19,9 +19,15 @@ std::uint8_t FromUnicode(char32_t character);
 std::u32string Decode(std::string_view bytes);
 std::string Encode(std::u32string_view text);
 
-// File names are UTF-8 on the desktop: a name as code-page text (what the code page cannot
-// hold, or what is not UTF-8, becomes '?'), and the file name of a code-page text.
-std::string FromFileName(const std::filesystem::path& name);
-std::filesystem::path ToFileName(std::string_view text);
+// UTF-8, the desktop's encoding of file names and terminals: as code-page text (what the code
+// page cannot hold, or what is not UTF-8, becomes '?'), and made of code-page text.
+std::string FromUtf8(std::string_view text);
+std::string ToUtf8(std::string_view text);
+inline std::string FromFileName(const std::filesystem::path& name) {
+    return FromUtf8(name.native());
+}
+inline std::filesystem::path ToFileName(std::string_view text) {
+    return ToUtf8(text);
+}
 
 } // namespace codepage

@@ -4,11 +4,22 @@
 #include "card/CodePage.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 ExportFile::ExportFile(std::filesystem::path path) : path_(std::move(path)) {
     if (const auto error = files::File::Open(path_, O_WRONLY | O_CREAT | O_TRUNC, file_)) {
         Fail("Cannot create file", error);
     }
+}
+
+std::unique_ptr<ExportFile> ExportFile::StandardOutput() {
+    std::unique_ptr<ExportFile> output(new ExportFile());
+    output->path_ = "-";
+    output->named_ = false;
+    if (const auto error = files::File::Duplicate(STDOUT_FILENO, output->file_)) {
+        output->Fail("Cannot create file", error);
+    }
+    return output;
 }
 
 void ExportFile::Fail(const char* what, std::error_code error) const {
@@ -33,9 +44,9 @@ void ExportFile::Close() {
     }
     struct stat written {};
     struct stat named {};
-    const bool sameFile = !file_.Status(written) &&
-                          files::Calls().stat(path_.c_str(), &named) == 0 &&
-                          written.st_dev == named.st_dev && written.st_ino == named.st_ino;
+    const bool sameFile =
+        !named_ || (!file_.Status(written) && files::Calls().stat(path_.c_str(), &named) == 0 &&
+                    written.st_dev == named.st_dev && written.st_ino == named.st_ino);
     // What the disk could not take may show only when it is flushed: that too is a failed write.
     const auto flushed = file_.Sync();
     const auto closed = file_.Close();

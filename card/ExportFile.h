@@ -4,6 +4,7 @@
 #include "card/RecordAssembler.h"
 
 #include <filesystem>
+#include <memory>
 #include <string_view>
 #include <sys/types.h>
 
@@ -14,6 +15,9 @@ class ExportFile : public RowWriter {
 public:
     // Creates the file, or empties it when it exists.
     explicit ExportFile(std::filesystem::path path);
+    // The export on standard output ("-" in messages): written alike, but not looked up by
+    // name when it is closed.
+    static std::unique_ptr<ExportFile> StandardOutput();
 
     void WriteLine(std::string_view line) override;
     // Flushes and closes the file; fails when that fails, or when the path no longer leads to
@@ -24,6 +28,8 @@ private:
     std::filesystem::path path_;
     files::File file_;
     off_t size_ = 0; // bytes of the whole lines written
+    bool named_ = true;
 
+    ExportFile() = default;
     [[noreturn]] void Fail(const char* what, std::error_code error) const;
 };

@@ -8,12 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
-
-constexpr int VersionMajor = 2;
-constexpr int VersionMinor = 2;
-constexpr int VersionRevision = 1;
 
 constexpr std::size_t ReaderNameBufferSize = 2001;
 constexpr std::int32_t LargestReaderList = 2000;
@@ -32,6 +29,25 @@ public:
 
 private:
     FormControls& controls_;
+};
+
+// The export file's rows, with a row that fails noted before the assembler reports it.
+class NotedRows : public RowWriter {
+public:
+    NotedRows(RowWriter& rows, std::function<void()> onFailure)
+        : rows_(rows), onFailure_(std::move(onFailure)) {}
+    void WriteLine(std::string_view line) override {
+        try {
+            rows_.WriteLine(line);
+        } catch (...) {
+            onFailure_();
+            throw;
+        }
+    }
+
+private:
+    RowWriter& rows_;
+    std::function<void()> onFailure_;
 };
 
 // Rows go to the export file while it is open, and nowhere once it is closed.
@@ -116,9 +132,17 @@ void frmOstrivan::Form_Load() {
             ShowStatus("Cannot start in the File Path folder (" + startFolderUnusable +
                        "); starting in " + codepage::FromFileName(folders_.dataFolder));
         }
-        if (ListReaders()) {
-            SetColumnLabels();
+        const ReaderList readers = ListReaders();
+        if (readers.tooLong) {
+            return;
         }
+        for (const std::string& name : readers.names) {
+            if (&name == &readers.names.front()) {
+                controls_.SetReaderText(name);
+            }
+            controls_.AddReader(name);
+        }
+        SetColumnLabels();
     });
 }
 
@@ -172,36 +196,34 @@ void frmOstrivan::ShowFolder(const std::filesystem::path& folder,
     controls_.ShowDirectory(dirListBox_.Labels(), dirListBox_.Current());
 }
 
-bool frmOstrivan::ListReaders() {
+ReaderList frmOstrivan::ListReaders() {
+    ReaderList list;
     std::int32_t length = 0;
     const std::int32_t lengthCode = library_.ASEListReaders({}, length);
     if (lengthCode != 0) {
         report_.ReportCardError(lengthCode, "ASEListReadersLenBufOnly()");
+        list.failed = true;
     } else if (length > LargestReaderList) {
         ShowStatus("ERROR - frmOstrivan - buffer too small!");
-        return false;
+        list.tooLong = true;
+        return list;
     }
     std::array<std::uint8_t, ReaderNameBufferSize> names{};
-    report_.ReportCardError(library_.ASEListReaders(names, length), "ASEListReaders()");
+    const std::int32_t namesCode = library_.ASEListReaders(names, length);
+    report_.ReportCardError(namesCode, "ASEListReaders()");
+    list.failed = list.failed || namesCode != 0;
 
     // The walk never leaves the buffer, whatever length the library reported.
-    const std::int32_t last = std::min(length, LargestReaderList);
     std::string name;
-    bool first = true;
-    for (std::int32_t i = 0; i <= last; ++i) {
+    for (std::int32_t i = 0; i <= std::min(length, LargestReaderList); ++i) {
         const std::uint8_t byte = names[static_cast<std::size_t>(i)];
         if (byte != 0) {
             name.push_back(static_cast<char>(byte));
-            continue;
+        } else {
+            list.names.push_back(std::exchange(name, {}));
         }
-        if (first) {
-            controls_.SetReaderText(name);
-            first = false;
-        }
-        controls_.AddReader(name);
-        name.clear();
     }
-    return true;
+    return list;
 }
 
 void frmOstrivan::SetColumnLabels() {
@@ -223,34 +245,58 @@ std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
     return dirListBox_.Path().native() + "/" + codepage::ToFileName(fileName).native();
 }
 
-void frmOstrivan::ReadCardInto(RowWriter& rows) {
-    const RowsGoTo rowsGoTo(assembler_, rows);
-    rows.WriteLine(ExportLine(assembler_.RowFields, &RowField::Label));
-    RunExchange(ExchangeMode::ExchangeRead);
+void frmOstrivan::Note(Outcome failure) {
+    if (outcome_ == Outcome::Done) {
+        outcome_ = failure;
+    }
+}
+
+// Runs the body; a run-time error leaving it is noted as that failure.
+template <typename Body> auto frmOstrivan::Noting(Outcome failure, Body body) {
+    try {
+        return body();
+    } catch (...) {
+        Note(failure);
+        throw;
+    }
 }
 
 void frmOstrivan::cmdReadCard_Click() {
     const BusyCursor busy(controls_);
+    const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
+    if (files::IsRegularFile(ExportPath(name)) &&
+        statusPane_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
+                                MessageIcon::None) != MessageAnswer::Ok) {
+        return;
+    }
+    ReadCard(name, ExportPath(name));
+}
+
+Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path& file) {
+    outcome_ = Outcome::Done;
     cardBytesRead_ = 0; // a read that gets no block keeps nothing
-    Trap("cmdReadCard_Click()", [this] {
-        const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
-        if (files::IsRegularFile(ExportPath(name)) &&
-            statusPane_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
-                                    MessageIcon::None) != MessageAnswer::Ok) {
-            return;
+    Trap("cmdReadCard_Click()", [&] {
+        ShowStatus("Opening file " + std::string(name));
+        const auto exportFile = Noting(Outcome::OutputError, [&] {
+            return file.empty() ? ExportFile::StandardOutput() : std::make_unique<ExportFile>(file);
+        });
+        NotedRows rows(*exportFile, [this] { Note(Outcome::OutputError); });
+        const RowsGoTo rowsGoTo(assembler_, rows);
+        rows.WriteLine(ExportLine(assembler_.RowFields, &RowField::Label));
+        if (Noting(Outcome::ContentError,
+                   [&] { return RunExchange(ExchangeMode::ExchangeRead); })) {
+            Note(Outcome::CardError);
         }
-        ShowStatus("Opening file " + name);
-        ExportFile file(ExportPath(name));
-        ReadCardInto(file);
-        file.Close();
-        ShowStatus("Closing file " + name, false);
+        Noting(Outcome::OutputError, [&] { exportFile->Close(); });
+        ShowStatus("Closing file " + std::string(name), false);
         ShowStatus("Finished!", false);
     });
     KeepCardRead();
+    return outcome_;
 }
 
 void frmOstrivan::KeepCardRead() {
-    if (cardBytesRead_ <= 0) {
+    if (cardBytesRead_ <= 0 || folders_.dataFolder.empty()) {
         return;
     }
     const auto bytes = std::span(*cardBuffer_).first(static_cast<std::size_t>(cardBytesRead_));
@@ -265,15 +311,24 @@ void frmOstrivan::KeepCardRead() {
 
 void frmOstrivan::cmdClearCard_Click() {
     const BusyCursor busy(controls_);
-    Trap("cmdClearCard_Click()", [this] {
+    FormatCard();
+}
+
+Outcome frmOstrivan::FormatCard() {
+    Outcome outcome = Outcome::Declined;
+    Trap("cmdClearCard_Click()", [&] {
         if (statusPane_.AskOkCancel("Format Card. Are you sure? Will delete ALL records!!",
                                     ApplicationTitle, MessageIcon::Warning) != MessageAnswer::Ok) {
             return;
         }
+        outcome = Outcome::CardError; // until the card is written
         ShowStatus("Formatting Card");
-        RunExchange(ExchangeMode::ExchangeFormat);
+        if (RunExchange(ExchangeMode::ExchangeFormat) == 0) {
+            outcome = Outcome::Done;
+        }
         ShowStatus("Finished!", false);
     });
+    return outcome;
 }
 
 void frmOstrivan::DriveListBox_Change() {

@@ -16,6 +16,21 @@
 #include <string>
 #include <string_view>
 
+constexpr int VersionMajor = 2;
+constexpr int VersionMinor = 2;
+constexpr int VersionRevision = 1;
+
+// How a command ended: done, the question answered no, or its first failure.
+enum class Outcome { Done, Declined, CardError, OutputError, ContentError };
+
+// The readers as start-up lists them: every name the walk of the list finds, the empty last
+// one too.
+struct ReaderList {
+    std::vector<std::string> names;
+    bool failed = false;  // the library failed (and was reported); its list was still walked
+    bool tooLong = false; // longer than the reader-name buffer (reported): nothing was walked
+};
+
 // The window's logic and state, without its widgets: start-up, the two commands and the
 // handlers of the controls' events, reaching the controls through FormControls. It owns what
 // the commands share for the whole run: the card image and the row being assembled.
@@ -34,6 +49,14 @@ public:
 
     void ShowStatus(std::string_view text, bool log = true);
     void AppendLogLine(std::string_view text);
+
+    // The commands without the window's start-up, for the command-line companion, reporting
+    // as the window does: Read Card from its "Opening file " line on, into the file (standard
+    // output for an empty path) named in the lines as given; and Format Card, question first.
+    ReaderList ListReaders();
+    void SetColumnLabels();
+    Outcome ReadCard(std::string_view name, const std::filesystem::path& file);
+    Outcome FormatCard();
 
     const DirectoryList& DirListBox() const { return dirListBox_; }
     const RecordAssembler& Assembler() const { return assembler_; }
@@ -71,12 +94,11 @@ private:
     // Shows the folder in the directory list and its drive in the drive list.
     void ShowFolderOnItsDrive(const std::filesystem::path& path);
     void ShowFolder(const std::filesystem::path& folder, const std::filesystem::path& drive);
-    // The reader list into the reader box; false when it is too long for the reader buffer.
-    bool ListReaders();
-    void SetColumnLabels();
 
     std::filesystem::path ExportPath(std::string_view fileName) const;
-    void ReadCardInto(RowWriter& rows);
+    Outcome outcome_ = Outcome::Done; // of the read under way
+    void Note(Outcome failure);
+    template <typename Body> auto Noting(Outcome failure, Body body);
     // Keeps the bytes that the last read got, if any, in the archive; a line when it cannot.
     void KeepCardRead();
     std::int32_t RunExchange(ExchangeMode mode);

@@ -212,6 +212,9 @@ std::uint32_t PcscReaders::EnsureContext() {
     if (hasContext_) {
         return PcscCode::Success;
     }
+    if (!transport_) {
+        return PcscCode::NoService;
+    }
     const std::uint32_t result = transport_->EstablishContext();
     hasContext_ = result == PcscCode::Success;
     return result;

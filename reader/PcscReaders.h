@@ -27,6 +27,7 @@ std::int32_t CodeFromPcsc(std::uint32_t result);
 std::int32_t CodeFromStatusWord(std::uint8_t sw1, std::uint8_t sw2);
 
 // PC/SC readers. The service context is made at the first call, and again after it was lost.
+// Without a transport there is no service.
 class PcscReaders : public ReaderBackend {
 public:
     explicit PcscReaders(std::unique_ptr<PcscTransport> transport);

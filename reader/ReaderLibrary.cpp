@@ -17,7 +17,10 @@ bool FitsIn(std::int32_t length, std::size_t size) {
 } // namespace
 
 ReaderLibrary::ReaderLibrary(std::unique_ptr<PcscTransport> pcsc, std::filesystem::path cardFolder)
-    : pcsc_(std::move(pcsc)), virtual_(std::move(cardFolder)) {}
+    : ReaderLibrary(std::move(pcsc), VirtualReaders(std::move(cardFolder))) {}
+
+ReaderLibrary::ReaderLibrary(std::unique_ptr<PcscTransport> pcsc, VirtualReaders cards)
+    : pcsc_(std::move(pcsc)), virtual_(std::move(cards)) {}
 
 ReaderBackend& ReaderLibrary::BackendFor(const std::string& reader) {
     if (virtual_.Owns(reader)) {

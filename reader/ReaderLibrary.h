@@ -13,6 +13,8 @@
 class ReaderLibrary : public ASEMEM {
 public:
     ReaderLibrary(std::unique_ptr<PcscTransport> pcsc, std::filesystem::path cardFolder);
+    // With no PC/SC transport (nullptr) there is no service.
+    ReaderLibrary(std::unique_ptr<PcscTransport> pcsc, VirtualReaders cards);
 
     std::int32_t ASEListReaders(std::span<std::uint8_t> buffer, std::int32_t& length) override;
     std::int32_t ASEWaitForCardEvent(const std::string& readerName, std::int32_t event,

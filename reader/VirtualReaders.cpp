@@ -121,8 +121,14 @@ private:
 
 } // namespace
 
+VirtualReaders VirtualReaders::OfImage(std::filesystem::path image) {
+    VirtualReaders readers(image.parent_path());
+    readers.image_ = std::move(image);
+    return readers;
+}
+
 std::filesystem::path VirtualReaders::CardFile(const std::string& reader) const {
-    return folder_ / (reader + std::string(Extension));
+    return image_.empty() ? folder_ / (reader + std::string(Extension)) : image_;
 }
 
 std::int32_t VirtualReaders::ListReaders(std::vector<std::string>& names) {
@@ -141,8 +147,9 @@ std::int32_t VirtualReaders::ListReaders(std::vector<std::string>& names) {
 }
 
 bool VirtualReaders::Owns(const std::string& reader) const {
-    return listed_.contains(reader) || (!reader.empty() && reader.find('/') == std::string::npos &&
-                                        files::IsRegularFile(CardFile(reader)));
+    return !image_.empty() || listed_.contains(reader) ||
+           (!reader.empty() && reader.find('/') == std::string::npos &&
+            files::IsRegularFile(CardFile(reader)));
 }
 
 std::int32_t VirtualReaders::WaitForCard(const std::string& reader, std::int32_t) {

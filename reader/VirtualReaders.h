@@ -11,6 +11,8 @@
 class VirtualReaders : public ReaderBackend {
 public:
     explicit VirtualReaders(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    // One card image file, whatever its name, as the card in every reader.
+    static VirtualReaders OfImage(std::filesystem::path image);
 
     std::int32_t ListReaders(std::vector<std::string>& names) override;
     std::int32_t WaitForCard(const std::string& reader, std::int32_t timeoutMs) override;
@@ -24,6 +26,7 @@ public:
 
 private:
     std::filesystem::path folder_;
+    std::filesystem::path image_; // the only card file, when there is one
     std::set<std::string> listed_;
 
     std::filesystem::path CardFile(const std::string& reader) const;
