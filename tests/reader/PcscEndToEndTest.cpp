@@ -1,4 +1,5 @@
 #include "card/ExportFile.h"
+#include "form/frmOstrivan.h"
 #include "reader/PcscLite.h"
 #include "reader/ReaderLibrary.h"
 #include "tests/support/ExchangeHarness.h"
@@ -175,6 +176,35 @@ TEST_F(PcscEndToEnd, ServiceStoppingDuringAReadIsCardNotInsertedUntilItIsBack) {
     const Lines expected = Expected(content);
     EXPECT_EQ(Read(), 0);
     ExpectSameLines(list, expected);
+}
+
+TEST_F(PcscEndToEnd, CompanionReadsAsTheWindowDoes) {
+    const AppFolders folders{dir / "config" / "Trelk" / "Ostrivan.reg",
+                             dir / "data" / "Trelk" / "Ostrivan"};
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    const auto logFile = folders.dataFolder / "log.txt";
+    std::filesystem::create_directories(folders.dataFolder);
+    Registry registry(folders.settingsFile);
+    registry_mdl(registry).SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, "Log File",
+                                               logFile.string(), REG_SZ);
+    InsertCard(FarmCard(3000));
+    FakeControls window;
+    frmOstrivan form(window, *library, folders);
+    form.SetColumnLabels();
+    window.readerText = VirtualReader;
+    ASSERT_EQ(form.ReadCard("data.csv", dir / "window.csv"), Outcome::Done);
+    const auto windowLog = LogTexts(logFile);
+    std::filesystem::remove(logFile);
+
+    const Finished read = RunToEnd({OSTRIVAN_CARD, "read", "--reader", VirtualReader, "--output",
+                                    (dir / "data.csv").string()});
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(ReadFileBytes(dir / "data.csv"), ReadFileBytes(dir / "window.csv"));
+    EXPECT_EQ(LogTexts(logFile), windowLog);
+    EXPECT_GT(windowLog.size(), 40u);
 }
 
 } // namespace

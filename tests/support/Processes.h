@@ -22,6 +22,20 @@ private:
     pid_t pid_ = -1;
 };
 
+// What a program that ran to its end left: its exit status and what it wrote.
+struct Finished {
+    int status = -1; // the exit status; -1 when it did not exit by itself
+    std::string out;
+    std::string err;
+};
+
+// Runs the command to its end with the text as its standard input; its standard output goes
+// to the file when one is given.
+Finished RunToEnd(const std::vector<std::string>& command, const std::string& input = {},
+                  const std::filesystem::path& output = {});
+// Runs the command on a pseudo-terminal: the text is typed on it, and all it shows is in out.
+Finished RunOnTerminal(const std::vector<std::string>& command, const std::string& typed);
+
 // The PC/SC daemon in the foreground, with the virtual reader driver it loads from its
 // configuration. Start() fails when the daemon is not installed or does not come up.
 class PcscDaemon {

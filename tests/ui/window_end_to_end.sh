@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The built program on a real X display, with temporary folders and the demo card: Alt+R reads
-# the card, and the export file and the log say what the exchange's own tests say of that card.
-# usage: window_end_to_end.sh PROGRAM DEMO_CARD EXPECTED_CSV EXPECTED_LOG
+# the card, and the export file and the log say what the form's own tests say of that card.
+# Then the command-line companion, under the same variables, reads the same card: the same
+# export, and the same lines added to the same log.
+# usage: window_end_to_end.sh PROGRAM DEMO_CARD EXPECTED_CSV EXPECTED_LOG COMPANION
 set -uo pipefail
-program=$1 card=$2 expected_csv=$3 expected_log=$4
+program=$1 card=$2 expected_csv=$3 expected_log=$4 companion=$5
 source "$(dirname "$0")/../../scripts/window-session.sh"
 
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
@@ -34,5 +36,16 @@ if ! grep -qE '^[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} {9}STARTIN
     echo "the log lines are not stamped"; status=1
 fi
 kill -0 "$PROGRAM_PID" 2>/dev/null || { echo "the program ended"; status=1; }
-[ $status -eq 0 ] && echo "the window read the demo card: export and log as expected"
+
+mkdir -p "$home/companion"
+"$companion" read --reader demo --output "$home/companion/data.csv" 2>/dev/null || { echo "the companion failed"; status=1; }
+if ! cmp "$home/companion/data.csv" "$folder/data.csv"; then
+    echo "the companion's export differs from the window's"; status=1
+fi
+read_lines=$(($(wc -l <"$expected_log") - 1)) # the window's Read Card, without the banner
+if ! diff <(cut -c29- "$folder/log.txt" | sed -n "2,$((read_lines + 1))p") \
+          <(cut -c29- "$folder/log.txt" | tail -n "$read_lines"); then
+    echo "the companion's log lines differ from the window's"; status=1
+fi
+[ $status -eq 0 ] && echo "the window and the companion read the demo card: export and log as expected"
 exit $status
