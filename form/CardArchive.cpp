@@ -1,7 +1,6 @@
 #include "form/CardArchive.h"
 
 #include "base/Files.h"
-#include "report/NumberText.h"
 
 #include <algorithm>
 #include <vector>
@@ -10,22 +9,6 @@ namespace {
 
 constexpr std::string_view Extension = ".card";
 constexpr std::size_t LongestName = 255;
-
-std::string Stamp(const LocalTime& time) {
-    const std::pair<int, char> fields[] = {{time.Month, '-'},
-                                           {time.Day, '_'},
-                                           {time.Hour, '-'},
-                                           {time.Minute, '-'},
-                                           {time.Second, ' '}};
-    std::string stamp;
-    AppendZeroPadded(stamp, static_cast<std::uint32_t>(time.Year), 4);
-    stamp.push_back('-');
-    for (const auto& [value, separator] : fields) {
-        AppendZeroPadded(stamp, static_cast<std::uint32_t>(value), 2);
-        stamp.push_back(separator);
-    }
-    return stamp;
-}
 
 // The reader's name as part of a file name: no folder separators, no control bytes.
 std::string FileNamePart(std::string_view reader) {
@@ -64,7 +47,7 @@ bool IsImageName(std::string_view name) {
 
 std::string CardArchive::Keep(const LocalTime& time, std::string_view reader,
                               std::span<const std::uint8_t> bytes) const {
-    const std::string start = Stamp(time) + FileNamePart(reader);
+    const std::string start = TimeText(time, "--_--") + " " + FileNamePart(reader);
     const std::string_view image(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::error_code error;
     for (int attempt = 1;; ++attempt) {

@@ -12,21 +12,21 @@ LocalTime SystemLocalTime() {
             local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
+std::string TimeText(const LocalTime& time, std::string_view separators) {
+    const int after[] = {time.Month, time.Day, time.Hour, time.Minute, time.Second};
+    std::string text;
+    AppendZeroPadded(text, static_cast<std::uint32_t>(time.Year), 4);
+    for (std::size_t field = 0; field < std::size(after); ++field) {
+        text.push_back(separators[field]);
+        AppendZeroPadded(text, static_cast<std::uint32_t>(after[field]), 2);
+    }
+    return text;
+}
+
 std::string FormatLogLine(const LocalTime& time, std::string_view text) {
     constexpr std::size_t TextColumn = 28; // zero-based: the print zone that starts at column 29
-    const std::pair<int, char> fields[] = {{time.Month, '/'},
-                                           {time.Day, ' '},
-                                           {time.Hour, ':'},
-                                           {time.Minute, ':'},
-                                           {time.Second, ' '}};
-    std::string line;
+    std::string line = TimeText(time, "// ::");
     line.reserve(TextColumn + text.size() + 2);
-    AppendZeroPadded(line, static_cast<std::uint32_t>(time.Year), 4);
-    line.push_back('/');
-    for (const auto& [value, separator] : fields) {
-        AppendZeroPadded(line, static_cast<std::uint32_t>(value), 2);
-        line.push_back(separator);
-    }
     line.append(TextColumn - line.size(), ' ');
     line.append(text);
     line.append("\r\n");

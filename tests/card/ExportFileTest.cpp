@@ -4,9 +4,10 @@
 #include "tests/support/Require.h"
 #include "tests/support/SystemCallSeam.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/Tmpfs.h"
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/mount.h>
 
 namespace {
 
@@ -84,10 +85,38 @@ TEST(ExportFile, FailedFlushOrCloseIsAFailedWrite) {
     }
 }
 
+// A small tmpfs of its own (root only), for a disk that really fills up.
+class Tmpfs {
+public:
+    explicit Tmpfs(const std::filesystem::path& folder) : folder_(folder) {
+        std::filesystem::create_directories(folder_);
+        mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                           "size=16384,mode=0777") == 0;
+    }
+    ~Tmpfs() {
+        if (mounted_) {
+            ::umount2(folder_.c_str(), MNT_DETACH);
+        }
+    }
+    bool Mounted() const { return mounted_; }
+    // Takes every free block, so that the next write that needs one fails.
+    void Fill() const {
+        const int fd = ::open((folder_ / ".filler").c_str(), O_WRONLY | O_CREAT, 0600);
+        char block[4096] = {};
+        while (::write(fd, block, sizeof block) > 0 || ::write(fd, block, 1) > 0) {
+        }
+        ::close(fd);
+    }
+
+private:
+    std::filesystem::path folder_;
+    bool mounted_ = false;
+};
+
 // The one proof on a real disk: when it fills up, the file still holds whole rows only.
 TEST(ExportFile, RealDiskThatFillsUpKeepsWholeRows) {
     TempDir dir;
-    Tmpfs disk(dir / "disk", 16 * 1024);
+    const Tmpfs disk(dir / "disk");
     OSTRIVAN_REQUIRE(disk.Mounted(), "root, to mount a small tmpfs");
     ExportFile file(dir / "disk" / "data.csv");
     file.WriteLine(Row(0));

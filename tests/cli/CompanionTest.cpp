@@ -1,7 +1,6 @@
 #include "form/frmOstrivan.h"
 #include "reader/ReaderLibrary.h"
 #include "tests/support/FakeControls.h"
-#include "tests/support/FakeTransport.h"
 #include "tests/support/FarmCard.h"
 #include "tests/support/Processes.h"
 #include "tests/support/TempDir.h"
@@ -83,9 +82,7 @@ TEST_F(Companion, ReadOfAFarmCardGivesTheWindowsExportAndLog) {
     WriteFileBytes(cards / "farm.card",
                    std::string(farm.Image().begin(), farm.Image().begin() + CardMemorySize));
     FakeControls window;
-    FakeTransport::Script noService;
-    noService.establish.assign(9, PcscCode::NoService);
-    ReaderLibrary library(std::make_unique<FakeTransport>(noService), cards);
+    ReaderLibrary library(nullptr, cards); // no PC/SC service
     frmOstrivan form(window, library, folders);
     form.SetColumnLabels();
     window.readerText = "farm";

@@ -6,7 +6,6 @@
 #include "tests/support/CardBuilder.h"
 #include "tests/support/FakeControls.h"
 #include "tests/support/FakeLibrary.h"
-#include "tests/support/FakeTransport.h"
 #include "tests/support/SystemCallSeam.h"
 #include "tests/support/TempDir.h"
 
@@ -324,12 +323,7 @@ TEST_F(Form, DecoderErrorEndsTheReadWithTheRowsSoFar) {
 }
 
 TEST_F(Form, StatusListIsPaintedBeforeAnyWaitAndWhenTheCommandEnds) {
-    CardBuilder card;
-    card.Item(TagCard, {1});
-    while (card.Length() < 511 * 64) {
-        card.Text(TagTagNumber, "A");
-    }
-    *library.card = card.End().Image();
+    *library.card = CardBuilder::TagNumbersUpTo(511 * 64).Image();
     Load();
     std::vector<std::size_t> unpaintedAtWait;
     library.onCall = [&](const std::string& call) {
@@ -460,12 +454,7 @@ std::vector<std::string> Archived(const std::filesystem::path& folder) {
 }
 
 TEST_F(Form, EveryReadThatGotABlockKeepsTheBytesReadInTheArchive) {
-    CardBuilder card;
-    card.Item(TagCard, {1});
-    while (card.Length() < 4 * 64) {
-        card.Text(TagTagNumber, "A");
-    }
-    *library.card = card.End().Image(); // five blocks
+    *library.card = CardBuilder::TagNumbersUpTo(4 * 64).Image(); // five blocks
     Load();
     const std::string image(library.card->begin(), library.card->begin() + 5 * 64);
     const std::string stamp = "2004-03-15_14-07-09 ";
@@ -526,9 +515,7 @@ std::string SourceFile(const std::string& path) {
 TEST_F(Form, DemoCardFromTheCardsFolderGivesTheExpectedExportAndLog) {
     std::filesystem::create_directories(folders.CardsFolder());
     std::filesystem::copy_file(OSTRIVAN_DEMO_CARD, folders.CardsFolder() / "demo.card");
-    FakeTransport::Script noService;
-    noService.establish.assign(9, PcscCode::NoService);
-    ReaderLibrary cards(std::make_unique<FakeTransport>(noService), folders.CardsFolder());
+    ReaderLibrary cards(nullptr, folders.CardsFolder()); // no PC/SC service
     Load(cards);
     controls.readerText = "demo";
     form->cmdReadCard_Click();

@@ -5,7 +5,6 @@
 #include "reader/ReaderLibrary.h"
 #include "tests/fuzz/FuzzFolder.h"
 #include "tests/support/FakeControls.h"
-#include "tests/support/FakeTransport.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
@@ -20,9 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     WriteFileBytes(folders.CardsFolder() / "fuzz.card",
                    std::string(reinterpret_cast<const char*>(data), size));
-    FakeTransport::Script noService;
-    noService.establish.assign(8, PcscCode::NoService);
-    ReaderLibrary library(std::make_unique<FakeTransport>(noService), folders.CardsFolder());
+    ReaderLibrary library(nullptr, folders.CardsFolder()); // no PC/SC service
     FakeControls controls;
     frmOstrivan form(controls, library, folders,
                      [] { return std::vector<std::filesystem::path>{"/"}; });

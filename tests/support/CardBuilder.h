@@ -26,6 +26,16 @@ public:
     }
     CardBuilder& End() { return Item(TagEnd, {}); }
 
+    // A card item, then empty tag numbers up to the address, then the end marker.
+    static CardBuilder TagNumbersUpTo(std::int32_t address) {
+        CardBuilder card;
+        card.Item(TagCard, {1});
+        while (card.Length() < address) {
+            card.Text(TagTagNumber, "A");
+        }
+        return std::move(card.End());
+    }
+
     // Moves the place of the next item.
     CardBuilder& At(std::int32_t address) {
         length_ = address;

@@ -201,12 +201,7 @@ TEST_F(Window, ReaderBoxBytesReachTheLibraryAsTheyAreAndTypedNamesAsTyped) {
 }
 
 TEST_F(Window, LongReadKeepsEveryLineAndEndsScrolledToTheNewestWithNoneSelected) {
-    CardBuilder card;
-    card.Item(TagCard, {1});
-    while (card.Length() < 300 * 64) {
-        card.Text(TagTagNumber, "A");
-    }
-    *library.card = card.End().Image();
+    *library.card = CardBuilder::TagNumbersUpTo(300 * 64).Image();
     Load();
     Show();
     std::pair<int, std::string> duringRead;
