@@ -7,6 +7,7 @@
 
 namespace {
 
+constexpr std::size_t NewestKept = 2000;
 constexpr std::string_view Extension = ".card";
 constexpr std::size_t LongestName = 255;
 
@@ -74,10 +75,10 @@ void CardArchive::RemoveOldest() const {
             images.emplace_back(entry->last_write_time(gone), entry->path());
         }
     }
-    if (images.size() <= newestKept_) {
+    if (images.size() <= NewestKept) {
         return;
     }
-    const auto oldest = images.begin() + static_cast<std::ptrdiff_t>(images.size() - newestKept_);
+    const auto oldest = images.begin() + static_cast<std::ptrdiff_t>(images.size() - NewestKept);
     std::nth_element(images.begin(), oldest, images.end());
     for (auto image = images.begin(); image != oldest; ++image) {
         std::filesystem::remove(image->second, error); // already gone is no error

@@ -10,13 +10,13 @@
 
 // A kept copy of every card read: the bytes read, as a card image file named after the time
 // and the reader ("2026-12-06_14-07-09 demo.card"), never in place of another image; "-2",
-// "-3", ... go before ".card" when the name is taken. Only the newest images are kept: the
-// oldest files of that form are removed, and no other file of the folder is ever touched.
+// "-3", ... go before ".card" when the name is taken. Only the newest 2,000 images are kept
+// (about 64 MB of full cards): the oldest files of that form are removed, and no other file
+// of the folder is ever touched.
 // Copied into the cards folder, an image is a reader again.
 class CardArchive {
 public:
-    explicit CardArchive(std::filesystem::path folder, std::size_t newestKept = 2000)
-        : folder_(std::move(folder)), newestKept_(newestKept) {}
+    explicit CardArchive(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
     // Writes the image; the reason it could not be kept, empty when it is.
     std::string Keep(const LocalTime& time, std::string_view reader,
@@ -26,7 +26,6 @@ public:
 
 private:
     std::filesystem::path folder_;
-    std::size_t newestKept_;
 
     void RemoveOldest() const;
 };

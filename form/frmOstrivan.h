@@ -59,7 +59,6 @@ public:
     Outcome FormatCard();
 
     const DirectoryList& DirListBox() const { return dirListBox_; }
-    const RecordAssembler& Assembler() const { return assembler_; }
 
 private:
     FormControls& controls_;

@@ -6,6 +6,7 @@
 #include "tests/support/CardBuilder.h"
 #include "tests/support/FakeControls.h"
 #include "tests/support/FakeLibrary.h"
+#include "tests/support/FarmCard.h"
 #include "tests/support/SystemCallSeam.h"
 #include "tests/support/TempDir.h"
 
@@ -320,6 +321,43 @@ TEST_F(Form, DecoderErrorEndsTheReadWithTheRowsSoFar) {
     form->cmdReadCard_Click();
     EXPECT_EQ(Export(), Header + "Card,,,,,,,,, 7,,\r\n");
     EXPECT_EQ(Lines().back(), "** Error in cmdReadCard_Click() VB error = Subscript out of range");
+}
+
+std::size_t bytesLeft = 0; // before the disk is full
+
+TEST_F(Form, ReadCardTellsItsFirstFailure) {
+    Store("Farm Name", "f");
+    Store("Log File", ""); // the disk that fills up takes the header, then no row
+    Load();
+    const CardBuilder farm = FarmCard(1000);
+    for (const bool fullDisk : {false, true}) {
+        for (const Outcome later : {Outcome::CardError, Outcome::ContentError}) {
+            *library.card = farm.Image();
+            if (later == Outcome::CardError) {
+                library.codes["read"] = {0, 0, 44};
+            } else {
+                std::fill(library.card->begin() + 300, library.card->end(), 0xFF);
+            }
+            SystemCallSeam seam;
+            bytesLeft = fullDisk ? Header.size() : SIZE_MAX;
+            seam.calls.write = [](int fd, const void* data, std::size_t size) -> ssize_t {
+                if (size > bytesLeft) {
+                    return errno = ENOSPC, -1;
+                }
+                bytesLeft -= size;
+                return files::RealCalls().write(fd, data, size);
+            };
+            EXPECT_EQ(form->ReadCard("x.csv", dir / "x.csv"),
+                      fullDisk ? Outcome::OutputError : later);
+            const std::string laterLine = later == Outcome::CardError
+                                              ? "ASEMemReadDataOnly  44 "
+                                              : "** Error in cmdReadCard_Click() VB error = Sub";
+            EXPECT_TRUE(
+                std::any_of(controls.lines.begin(), controls.lines.end(),
+                            [&](const std::string& line) { return line.starts_with(laterLine); }))
+                << "the read went on to its later failure";
+        }
+    }
 }
 
 TEST_F(Form, StatusListIsPaintedBeforeAnyWaitAndWhenTheCommandEnds) {
