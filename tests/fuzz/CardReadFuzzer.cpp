@@ -12,11 +12,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const AppFolders folders{FuzzFolder() / "Ostrivan.reg", FuzzFolder() / "data"};
+    std::error_code ignored;
     if (!std::filesystem::exists(folders.settingsFile)) { // a farm that keeps no log
         WriteFileBytes(folders.settingsFile,
                        "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelk\\Ostrivan]\r\n"
                        "\"Farm Name\"=\"fuzz\"\r\n\"Log File\"=\"\"\r\n");
     }
+    std::filesystem::remove_all(folders.ArchiveFolder()); // each read keeps its one image
     WriteFileBytes(folders.CardsFolder() / "fuzz.card",
                    std::string(reinterpret_cast<const char*>(data), size));
     ReaderLibrary library(nullptr, folders.CardsFolder()); // no PC/SC service
@@ -44,6 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  "Error! No end of file found on card!") != lines.end();
     if (blocks > 512 || (noEnd && (blocks != 512 || !done))) {
         std::abort(); // a read takes 512 blocks at the most, and only then says it found no end
+    }
+    // The bytes of every block read are kept, and no more; a block whose items could not be
+    // decoded was read, but never shown.
+    const std::filesystem::directory_iterator kept(folders.ArchiveFolder(), ignored);
+    const auto keptBlocks =
+        kept == std::filesystem::directory_iterator() ? 0 : kept->file_size() / 64;
+    const auto shown = static_cast<std::uintmax_t>(blocks);
+    const bool readNotShown = keptBlocks == shown + 1 && !done;
+    if (keptBlocks != shown && !readNotShown) {
+        std::abort();
     }
     return 0;
 }
