@@ -75,6 +75,15 @@ Registry::Document Registry::Change(const std::function<void(RegistryDocument&)>
     return changed;
 }
 
+const std::optional<RegistryValue>& Registry::Find(const KeyView& key, std::string_view name) {
+    if (lastLookup_.reading != key.content || lastLookup_.keyPath != key.path ||
+        lastLookup_.name != name) {
+        lastLookup_ = {key.content, key.path, std::string(name),
+                       key.content->FindValue(key.path, name)};
+    }
+    return lastLookup_.value;
+}
+
 HKEY Registry::Remember(std::string keyPath, Document content) {
     const HKEY key = nextHandle_++;
     openKeys_.emplace(key, KeyView{std::move(keyPath), std::move(content)});
@@ -126,7 +135,7 @@ std::int32_t Registry::QueryValue(HKEY key, std::string_view name, std::uint32_t
     if (open == nullptr) {
         return RegistryResult::InvalidHandle;
     }
-    const auto value = open->content->FindValue(open->path, name);
+    const auto& value = Find(*open, name);
     if (!value) {
         return RegistryResult::FileNotFound;
     }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -79,11 +80,21 @@ private:
     HKEY nextHandle_ = 0x100;
     Identity lastIdentity_{};
     Document lastReading_; // none: read the file at the next use
+    // The value last looked up, for as long as its reading is the one in use: a setting is
+    // asked for its size and then its data, line after line of a long read.
+    struct Lookup {
+        Document reading;
+        std::string keyPath;
+        std::string name;
+        std::optional<RegistryValue> value;
+    };
+    Lookup lastLookup_;
 
     // The file as it stands: empty when there is none, nothing when it cannot be read.
     Document Read();
     // Reads the file afresh, changes it and replaces it; the new content, or nothing.
     Document Change(const std::function<void(RegistryDocument&)>& change);
+    const std::optional<RegistryValue>& Find(const KeyView& key, std::string_view name);
     HKEY Remember(std::string keyPath, Document content);
     KeyView* Find(HKEY key);
 };
