@@ -17,28 +17,13 @@
 
 namespace {
 
-namespace ExitStatus {
-constexpr int Done = 0;
-constexpr int Declined = 1;
-constexpr int BadUsage = 2;
-constexpr int CardError = 3;
-constexpr int OutputError = 4;
-constexpr int ContentError = 5;
-} // namespace ExitStatus
+constexpr int BadUsageStatus = 2;
 
-int StatusOf(Outcome outcome) {
-    switch (outcome) {
-    case Outcome::Done:
-        return ExitStatus::Done;
-    case Outcome::Declined:
-        return ExitStatus::Declined;
-    case Outcome::CardError:
-        return ExitStatus::CardError;
-    case Outcome::OutputError:
-        return ExitStatus::OutputError;
-    default:
-        return ExitStatus::ContentError;
-    }
+// 0 done, 1 the answer was no, 3 a reader or card error, 4 the output failed, 5 a run-time
+// error in the card's content.
+int ExitStatus(Outcome outcome) {
+    constexpr int Statuses[] = {0, 1, 3, 4, 5}; // in the order of Outcome
+    return Statuses[static_cast<std::size_t>(outcome)];
 }
 
 struct Options {
@@ -76,25 +61,25 @@ int ListReaders(const Options& options) {
     for (const std::string& name : list.names) {
         std::cout << name << '\n';
     }
-    return list.failed || list.tooLong ? ExitStatus::CardError : ExitStatus::Done;
+    return ExitStatus(list.Complete() ? Outcome::Done : Outcome::CardError);
 }
 
 // Read Card into the file named by --output (".csv" added to a last component without a dot,
 // as the window does), or to standard output.
 int ReadInto(Companion& companion, const Options& options) {
     std::filesystem::path file = options.output;
-    if (!file.empty() && file.filename().native().find('.') == std::string::npos) {
-        file += ".csv";
+    if (!file.empty()) {
+        file.replace_filename(ExportFileName(file.filename()));
     }
     if (!options.force && files::IsRegularFile(file)) {
         std::cerr << "ostrivan-card: " << file.native() << " exists; --force replaces it\n";
-        return ExitStatus::OutputError;
+        return ExitStatus(Outcome::OutputError);
     }
     companion.form.SetColumnLabels();
     const std::string name = file.empty() ? "-" : codepage::FromFileName(file.filename());
     const Outcome outcome = companion.form.ReadCard(name, file);
     companion.controls.EndProgress();
-    return StatusOf(outcome);
+    return ExitStatus(outcome);
 }
 
 int Read(const Options& options) {
@@ -102,8 +87,8 @@ int Read(const Options& options) {
     std::string reader = options.reader;
     if (reader.empty()) {
         const ReaderList list = companion->form.ListReaders();
-        if (list.failed || list.tooLong || list.names.empty()) {
-            return ExitStatus::CardError;
+        if (!list.Complete() || list.names.empty()) {
+            return ExitStatus(Outcome::CardError);
         }
         reader = list.names.front();
     }
@@ -122,7 +107,7 @@ int Export(const Options& options) {
 int Format(const Options& options) {
     const auto companion = WithReaders(options);
     companion->controls.SetReaderText(options.reader);
-    return StatusOf(companion->form.FormatCard());
+    return ExitStatus(companion->form.FormatCard());
 }
 
 // A failure of the command line: one line and the usage of the command, on standard error.
@@ -130,7 +115,7 @@ int BadUsage(const CLI::App& app, const std::string& message) {
     const auto commands = app.get_subcommands();
     std::cerr << "ostrivan-card: " << message << "\n\n"
               << (commands.empty() ? app.help() : commands.front()->help(app.get_name()));
-    return ExitStatus::BadUsage;
+    return BadUsageStatus;
 }
 
 } // namespace

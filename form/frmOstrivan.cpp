@@ -64,6 +64,8 @@ private:
     RecordAssembler& assembler_;
 };
 
+} // namespace
+
 std::string ExportFileName(std::string typed) {
     if (typed.find('.') == std::string::npos) {
         typed += ".csv";
@@ -71,14 +73,12 @@ std::string ExportFileName(std::string typed) {
     return typed;
 }
 
-} // namespace
-
 frmOstrivan::frmOstrivan(FormControls& controls, ASEMEM& library, AppFolders folders,
                          VolumeSource volumes, LocalClock clock)
     : controls_(controls), statusPane_(controls), library_(library), folders_(std::move(folders)),
       volumes_(std::move(volumes)), registry_(folders_.settingsFile), settings_(registry_),
       report_(
-          statusPane_, statusPane_, [this] { return LogFile(); }, clock),
+          statusPane_, statusPane_, [this]() -> const LogFileSetting& { return LogFile(); }, clock),
       assembler_(report_), cardBuffer_(std::make_unique<CardBuffer>()), clock_(std::move(clock)),
       archive_(folders_.ArchiveFolder()) {}
 
@@ -136,10 +136,10 @@ void frmOstrivan::Form_Load() {
         if (readers.tooLong) {
             return;
         }
+        if (!readers.names.empty()) {
+            controls_.SetReaderText(readers.names.front());
+        }
         for (const std::string& name : readers.names) {
-            if (&name == &readers.names.front()) {
-                controls_.SetReaderText(name);
-            }
             controls_.AddReader(name);
         }
         SetColumnLabels();
@@ -264,12 +264,13 @@ template <typename Body> auto frmOstrivan::Noting(Outcome failure, Body body) {
 void frmOstrivan::cmdReadCard_Click() {
     const BusyCursor busy(controls_);
     const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
-    if (files::IsRegularFile(ExportPath(name)) &&
+    const auto path = ExportPath(name);
+    if (files::IsRegularFile(path) &&
         statusPane_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
                                 MessageIcon::None) != MessageAnswer::Ok) {
         return;
     }
-    ReadCard(name, ExportPath(name));
+    ReadCard(name, path);
 }
 
 Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path& file) {

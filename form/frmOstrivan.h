@@ -29,7 +29,12 @@ struct ReaderList {
     std::vector<std::string> names;
     bool failed = false;  // the library failed (and was reported); its list was still walked
     bool tooLong = false; // longer than the reader-name buffer (reported): nothing was walked
+
+    bool Complete() const { return !failed && !tooLong; }
 };
+
+// The export file's name for the name typed: ".csv" is added to a name without a dot.
+std::string ExportFileName(std::string typed);
 
 // The window's logic and state, without its widgets: start-up, the two commands and the
 // handlers of the controls' events, reaching the controls through FormControls. It owns what
@@ -77,6 +82,7 @@ private:
     LogFileSetting logFile_;
     LocalClock clock_;
     CardArchive archive_;
+    Outcome outcome_ = Outcome::Done; // of the read under way
 
     // Runs a handler body; a run-time error is reported with the handler's label. The status
     // list is painted when it ends, whichever way.
@@ -95,7 +101,6 @@ private:
     void ShowFolder(const std::filesystem::path& folder, const std::filesystem::path& drive);
 
     std::filesystem::path ExportPath(std::string_view fileName) const;
-    Outcome outcome_ = Outcome::Done; // of the read under way
     void Note(Outcome failure);
     template <typename Body> auto Noting(Outcome failure, Body body);
     // Keeps the bytes that the last read got, if any, in the archive; a line when it cannot.

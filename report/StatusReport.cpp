@@ -28,7 +28,7 @@ void StatusReport::ShowStatus(std::string_view text, bool log) {
 }
 
 void StatusReport::AppendLogLine(std::string_view text) {
-    const LogFileSetting logFile = logFile_();
+    const LogFileSetting& logFile = logFile_();
     if (logFile.text.empty()) {
         return;
     }

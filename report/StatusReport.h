@@ -17,12 +17,12 @@ constexpr std::string_view ApplicationTitle = "Ostrivan";
 std::string_view CardErrorMessage(std::int32_t code);
 
 // The "Log File" setting as it stands: its text (code-page bytes, empty for no log) and the
-// file it names.
+// file it names. The source keeps it; it is asked again for every line.
 struct LogFileSetting {
     std::string text;
     std::filesystem::path file;
 };
-using LogFileSource = std::function<LogFileSetting()>;
+using LogFileSource = std::function<const LogFileSetting&()>;
 
 // How the system tells the operator what it does: the status list, the log file named by the
 // "Log File" setting (asked for every line), and the error reports built on both.

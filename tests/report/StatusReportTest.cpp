@@ -14,7 +14,7 @@ protected:
     TempDir dir;
     FakeControls window;
     LogFileSetting logFile = {(dir / "log.txt").string(), dir / "log.txt"};
-    StatusReport report{window, window, [this] { return logFile; }};
+    StatusReport report{window, window, [this]() -> const LogFileSetting& { return logFile; }};
 
     void SetLogFile(const std::filesystem::path& file) { logFile = {file.string(), file}; }
     std::vector<std::string> Logged() const { return LogTexts(logFile.file); }

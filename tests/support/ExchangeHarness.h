@@ -16,14 +16,13 @@ using Lines = std::deque<std::string>;
 // targets and the benchmark.
 class ExchangeHarness {
 public:
-    explicit ExchangeHarness(std::filesystem::path logFile = {}) : logFile_(std::move(logFile)) {
+    explicit ExchangeHarness(const std::filesystem::path& logFile = {})
+        : logFile_{logFile.string(), logFile} {
         assembler.SetRowWriter(&rows_);
     }
 
     FakeControls window;
-    StatusReport report{window, window, [this] {
-                            return LogFileSetting{logFile_.string(), logFile_};
-                        }};
+    StatusReport report{window, window, [this]() -> const LogFileSetting& { return logFile_; }};
     RecordAssembler assembler{report};
     std::unique_ptr<CardBuffer> cardBuffer = std::make_unique<CardBuffer>();
     std::int32_t cardBytesRead = 0;
@@ -47,6 +46,6 @@ private:
         Lines& lines_;
     };
 
-    std::filesystem::path logFile_;
+    LogFileSetting logFile_;
     RowsInList rows_{window.lines};
 };
