@@ -55,11 +55,7 @@ TEST(DecodeTLV, ItemIsCompleteOnlyWithTheByteAfterIt) {
 TEST(DecodeTLV, EmptyCardImageDecodesToCardApplicationAndEnd) {
     CardBuilder card;
     card.Image()[19] = 0x55;
-    EXPECT_EQ(BuildEmptyCardImage(card.Image()), 19);
-    const std::vector<std::uint8_t> expected = {0x20, 0x01, 0x20, 0x21, 0x0C, 'O', 'S',
-                                                'T',  'R',  'I',  'V',  'A',  'N', ' ',
-                                                '0',  '0',  '7',  0xFF, 0x00};
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), card.Image().begin()));
+    EXPECT_EQ(BuildEmptyCardImage(card.Image()), 19); // its bytes: the exchange's dump test
     EXPECT_EQ(card.Image()[19], 0x55) << "bytes after the image are kept";
 
     TLVItem item;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -139,29 +140,32 @@ TEST_F(SettingsStore, BinaryGarbageFileReadsEmptyAndSurvivesAWrite) {
     EXPECT_NE(ReadFileBytes(file).find(std::string("\x00\xFF[", 3)), std::string::npos);
 }
 
-TEST_F(SettingsStore, WriteIntoAFolderThatIsAFileIsSilentAndReadsEmpty) {
-    WriteFileBytes(dir / "Trelk", "a file where the folder should be");
-    Save("Farm Name", "lost");
-    EXPECT_EQ(Load("Farm Name"), SettingValue());
-    EXPECT_FALSE(Present("Farm Name"));
-}
-
-TEST_F(SettingsStore, UnreadableFileIsNeverReplaced) {
-    std::filesystem::create_directories(file); // a folder in place of the file
-    Save("Farm Name", "lost");
-    EXPECT_TRUE(std::filesystem::is_directory(file));
-    EXPECT_EQ(Load("Farm Name"), SettingValue());
-}
-
-TEST_F(SettingsStore, WriteThatFailsIsSilentAndLeavesTheOldStore) {
-    Save("Farm Name", "before");
-    const std::string before = ReadFileBytes(file);
-    SystemCallSeam seam;
-    seam.calls.write = [](int, const void*, std::size_t) -> ssize_t { return errno = ENOSPC, -1; };
-    Save("Farm Name", std::string(8192, 'x'));
-    EXPECT_EQ(Load("Farm Name"), SettingValue("before"));
-    seam.calls = files::RealCalls();
-    EXPECT_EQ(ReadFileBytes(file), before);
+TEST_F(SettingsStore, WriteThatCannotBeMadeIsSilentAndChangesNothing) {
+    const std::pair<const char*, std::function<void()>> stores[] = {
+        {"its folder is a file", [&] { WriteFileBytes(dir / "Trelk", "not a folder"); }},
+        {"a folder in its place", [&] { std::filesystem::create_directories(file); }},
+        {"a full disk", [&] { Save("Farm Name", "before"); }},
+    };
+    for (const auto& [name, arrange] : stores) {
+        std::filesystem::remove_all(dir / "Trelk");
+        arrange();
+        const SettingValue before = Load("Farm Name");
+        const auto type = std::filesystem::status(file).type();
+        const auto Bytes = [&] {
+            return std::filesystem::is_regular_file(file) ? ReadFileBytes(file) : "";
+        };
+        const std::string bytes = Bytes();
+        {
+            SystemCallSeam seam;
+            seam.calls.write = [](int, const void*, std::size_t) -> ssize_t {
+                return errno = ENOSPC, -1;
+            };
+            Save("Farm Name", std::string(8192, 'x'));
+        }
+        EXPECT_EQ(Load("Farm Name"), before) << name;
+        EXPECT_EQ(std::filesystem::status(file).type(), type) << name;
+        EXPECT_EQ(Bytes(), bytes) << name;
+    }
 }
 
 // Runs the body in a child process; returns its process id.
