@@ -54,6 +54,7 @@ public:
     // A file of its own for what the descriptor refers to (standard output, for instance).
     static std::error_code Duplicate(int fd, File& file);
     bool IsOpen() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
 
     // Writes every byte, going on after short writes and interrupted calls.
     std::error_code WriteAll(std::string_view bytes);

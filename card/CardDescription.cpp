@@ -98,14 +98,26 @@ std::optional<Bytes> HexBytes(std::string_view text) {
     return bytes;
 }
 
+std::optional<std::size_t> Count(std::string_view text) {
+    std::size_t count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    return error == std::errc() && end == text.data() + text.size() ? std::optional(count)
+                                                                    : std::nullopt;
+}
+
+// Splits "word rest" at the first blank.
+std::pair<std::string_view, std::string_view> FirstWord(std::string_view line) {
+    const std::size_t space = std::min(line.find(' '), line.size());
+    return {line.substr(0, space), Trim(line.substr(space))};
+}
+
 // The item's bytes: tag, length, value.
 std::optional<Bytes> ItemFromLine(std::string_view line) {
-    const std::size_t space = std::min(line.find(' '), line.size());
-    const auto keyword = Keywords.find(line.substr(0, space));
+    const auto [word, rest] = FirstWord(line);
+    const auto keyword = Keywords.find(word);
     if (keyword == Keywords.end()) {
         return std::nullopt;
     }
-    const std::string_view rest = Trim(line.substr(space));
     std::optional<Bytes> value;
     std::uint8_t tag = keyword->second.tag;
     switch (keyword->second.kind) {
@@ -139,6 +151,40 @@ std::optional<Bytes> ItemFromLine(std::string_view line) {
     return item;
 }
 
+// Puts the line's items where the next item goes; why it cannot, when it cannot.
+std::string PlaceLine(std::string_view line, CardBuffer& image, std::size_t& at) {
+    auto [word, rest] = FirstWord(line);
+    if (word == "at") {
+        const auto address = Count(rest);
+        if (!address || *address >= static_cast<std::size_t>(CardMemorySize)) {
+            return "not an address on the card: " + std::string(rest);
+        }
+        at = *address;
+        return {};
+    }
+    std::size_t times = 1;
+    if (word == "repeat") {
+        const auto [count, repeated] = FirstWord(rest);
+        if (!Count(count)) {
+            return "not a count: " + std::string(count);
+        }
+        times = *Count(count);
+        line = repeated;
+    }
+    const auto item = ItemFromLine(line);
+    if (!item) {
+        return "not an item: " + std::string(line);
+    }
+    for (; times > 0; --times) {
+        if (at + item->size() > static_cast<std::size_t>(CardMemorySize)) {
+            return "the card is full";
+        }
+        std::copy(item->begin(), item->end(), image.begin() + static_cast<std::ptrdiff_t>(at));
+        at += item->size();
+    }
+    return {};
+}
+
 } // namespace
 
 CardDescription CardFromDescription(std::string_view text) {
@@ -153,16 +199,11 @@ CardDescription CardFromDescription(std::string_view text) {
         if (line.empty()) {
             continue;
         }
-        const auto item = ItemFromLine(line);
-        if (!item || at + item->size() > static_cast<std::size_t>(CardMemorySize)) {
-            card.error = "line " + std::to_string(number) + ": " +
-                         (item ? "the card is full" : "not an item: " + std::string(line));
+        if (const std::string error = PlaceLine(line, *card.image, at); !error.empty()) {
+            card.error = "line " + std::to_string(number) + ": " + error;
             card.image.reset();
             return card;
         }
-        std::copy(item->begin(), item->end(),
-                  card.image->begin() + static_cast<std::ptrdiff_t>(at));
-        at += item->size();
     }
     return card;
 }

@@ -16,8 +16,10 @@
 //   tag "IE1234567"              a tag number
 //   item 07 01 02                any item: its tag and value bytes, in hexadecimal
 //   end                          the end marker
+//   repeat 300 tag "A"           an item line, that many times
+//   at 4000                      the next item at that card address
 //
-// Texts are taken byte for byte; '#' starts a comment. Memory after the items is erased.
+// Texts are taken byte for byte; '#' starts a comment. Memory where no item was put is erased.
 struct CardDescription {
     std::unique_ptr<CardBuffer> image;
     std::string error; // "line N: what is wrong" when the text is not a card

@@ -1,5 +1,5 @@
-// Turns a card description into a 32768-byte card image file.
-//   ostrivan_make_card DESCRIPTION IMAGE
+// Turns a card written as text into a 32768-byte card image file.
+//   ostrivan_make_card TEXT IMAGE        (TEXT "-": standard input)
 
 #include "base/Files.h"
 #include "card/CardDescription.h"
@@ -8,11 +8,12 @@
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s DESCRIPTION IMAGE\n", argv[0]);
+        std::fprintf(stderr, "usage: %s TEXT IMAGE\n", argv[0]);
         return 2;
     }
+    const std::string source = argv[1];
     std::string text;
-    if (const auto error = files::ReadWholeFile(argv[1], text)) {
+    if (const auto error = files::ReadWholeFile(source == "-" ? "/dev/stdin" : source, text)) {
         std::fprintf(stderr, "%s: %s\n", argv[1], error.message().c_str());
         return 1;
     }

@@ -35,6 +35,7 @@ Registry::Document Registry::Read() {
     struct stat status {};
     if (files::Calls().stat(file_.c_str(), &status) != 0) {
         lastReading_.reset();
+        readFailure_ = {errno, std::generic_category()};
         return errno == ENOENT ? std::make_shared<const RegistryDocument>() : nullptr;
     }
     const Identity identity = {status.st_dev, status.st_ino, status.st_size, status.st_mtim,
@@ -46,7 +47,7 @@ Registry::Document Registry::Read() {
         return lastReading_;
     }
     std::string bytes;
-    if (files::ReadWholeFile(file_, bytes)) {
+    if ((readFailure_ = files::ReadWholeFile(file_, bytes))) {
         lastReading_.reset();
         return nullptr;
     }
@@ -57,19 +58,21 @@ Registry::Document Registry::Read() {
 
 Registry::Document Registry::Change(const std::function<void(RegistryDocument&)>& change) {
     files::File lock;
-    if (files::LockExclusively(file_.string() + ".lock", lockPatience_, lock)) {
+    if ((lastWriteFailure_ =
+             files::LockExclusively(file_.string() + ".lock", lockPatience_, lock))) {
         return nullptr;
     }
     lastReading_.reset(); // read afresh: the change goes into the file as it is now
     const Document current = Read();
     // A file that exists but cannot be read is never replaced: its content would be lost.
     if (!current) {
+        lastWriteFailure_ = readFailure_;
         return nullptr;
     }
     auto changed = std::make_shared<RegistryDocument>(*current);
     change(*changed);
     lastReading_.reset(); // what the program writes is read back like any other change
-    if (files::ReplaceFile(file_, changed->Serialize())) {
+    if ((lastWriteFailure_ = files::ReplaceFile(file_, changed->Serialize()))) {
         return nullptr;
     }
     return changed;
@@ -103,6 +106,7 @@ std::int32_t Registry::CreateKey(HKEY root, std::string_view subKey, HKEY& key) 
     std::string keyPath = std::string(rootName) + "\\" + std::string(subKey);
     Document document = Read();
     if (!document) {
+        lastWriteFailure_ = readFailure_;
         return RegistryResult::ReadFault;
     }
     if (!document->HasKey(keyPath)) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <system_error>
 
 using HKEY = std::uint32_t;
 
@@ -60,6 +61,10 @@ public:
                           std::span<const std::uint8_t> data);
     std::int32_t CloseKey(HKEY key);
 
+    // Why the last change of the file could not be made (timed_out: another program held the
+    // lock); nothing after a change that was made.
+    std::error_code LastWriteFailure() const { return lastWriteFailure_; }
+
 private:
     using Document = std::shared_ptr<const RegistryDocument>;
     struct KeyView {
@@ -79,7 +84,9 @@ private:
     std::map<HKEY, KeyView> openKeys_;
     HKEY nextHandle_ = 0x100;
     Identity lastIdentity_{};
-    Document lastReading_; // none: read the file at the next use
+    Document lastReading_;        // none: read the file at the next use
+    std::error_code readFailure_; // why the file could not be read, when it could not
+    std::error_code lastWriteFailure_;
     // The value last looked up, for as long as its reading is the one in use: a setting is
     // asked for its size and then its data, line after line of a long read.
     struct Lookup {

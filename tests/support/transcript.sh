@@ -1,0 +1,67 @@
+# shellcheck shell=bash
+# What the transcripts share, sourced by each: folders of their own for the programs (the
+# settings file, the data folder with its cards, log and archive), card files made from cards
+# written as text, and the PC/SC daemon with the virtual reader and the virtual card.
+
+export XDG_CONFIG_HOME=$PWD/config XDG_DATA_HOME=$PWD/data
+SETTINGS=$XDG_CONFIG_HOME/Trelk/Ostrivan.reg
+DATA=$XDG_DATA_HOME/Trelk/Ostrivan
+CARDS=$DATA/cards
+LOG=$DATA/log.txt
+mkdir -p "$CARDS"
+
+# card NAME [TEXT]: the card file NAME in the cards folder, from a card written as text (a file,
+# or standard input).
+card() {
+    ostrivan_make_card "${2:-/dev/stdin}" "$CARDS/$1.card"
+}
+
+# The log's texts, without their time stamps and line ends.
+logged() {
+    cut -c29- "$LOG" | tr -d '\r'
+}
+
+# What needs root (the PC/SC daemon, a mount) skips the transcript for a normal user, and fails
+# it under CI, where a skip would hide an untested fault.
+needs_root() {
+    [ "$(id -u)" -eq 0 ] && return
+    [ "${CI:-}" = true ] && { echo "needs root under CI"; exit 1; }
+    exit 80
+}
+
+# The PC/SC daemon in the foreground, with the virtual reader driver of its configuration; it
+# dies with the transcript.
+start_pcscd() {
+    needs_root
+    rm -rf /run/pcscd
+    setpriv --pdeathsig TERM /usr/sbin/pcscd --foreground >>"$PWD/pcscd.log" 2>&1 &
+    PCSCD=$!
+    for _ in $(seq 200); do [ -S /run/pcscd/pcscd.comm ] && break; sleep 0.025; done
+    sleep 0.2 # the readers of its configuration come just after the socket
+    trap stop_services EXIT
+}
+
+stop_pcscd() {
+    kill -TERM "$PCSCD" 2>/dev/null && wait "$PCSCD" 2>/dev/null
+    return 0
+}
+
+# insert_card TEXT [OPTIONS]: a virtual card made from the card text, in "Virtual PCD 00 00";
+# its commands are noted in card.log. Options as vcard.py takes them.
+insert_card() {
+    ostrivan_make_card "$1" "$PWD/card.image"
+    shift
+    remove_card
+    setpriv --pdeathsig TERM vcard.py --image "$PWD/card.image" "$@" >>"$PWD/card.log" 2>&1 &
+    VCARD=$!
+}
+
+remove_card() {
+    [ -n "${VCARD:-}" ] && kill -TERM "$VCARD" 2>/dev/null && wait "$VCARD" 2>/dev/null
+    VCARD=""
+}
+
+stop_services() {
+    remove_card
+    stop_pcscd
+}
