@@ -46,14 +46,16 @@ stop_pcscd() {
     return 0
 }
 
-# insert_card TEXT [OPTIONS]: a virtual card made from the card text, in "Virtual PCD 00 00";
-# its commands are noted in card.log. Options as vcard.py takes them.
+# insert_card TEXT [OPTIONS]: a virtual card made from the card text, in "Virtual PCD 00 00",
+# once the daemon has powered it up; its commands are noted in card.log. Options as vcard.py
+# takes them.
 insert_card() {
     ostrivan_make_card "$1" "$PWD/card.image"
     shift
     remove_card
-    setpriv --pdeathsig TERM vcard.py --image "$PWD/card.image" "$@" >>"$PWD/card.log" 2>&1 &
+    setpriv --pdeathsig TERM vcard.py --image "$PWD/card.image" "$@" >"$PWD/card.log" 2>&1 &
     VCARD=$!
+    for _ in $(seq 200); do grep -q "^answered to reset" card.log && break; sleep 0.025; done
 }
 
 remove_card() {

@@ -60,6 +60,7 @@ def serve(connection, image, options):
         if len(payload) == 1:  # power off, on and reset have no answer; get ATR has
             if payload[0] == 0x04:
                 connection.sendall(struct.pack(">H", len(ATR)) + ATR)
+                print("answered to reset", flush=True)
             continue
         if options.drop_after == 0:
             options.drop_after = -1  # once

@@ -1,0 +1,63 @@
+Cards read through the real PC/SC daemon, its virtual reader and the tests' virtual card give
+the same rows and lines as the same cards exported from their text.
+
+  $ . "$TESTS/support/transcript.sh"
+  $ start_pcscd
+  $ reader="Virtual PCD 00 00"
+  $ card demo "$SOURCE/data/demo-card.txt"; ostrivan-card readers
+  Virtual PCD 00 00
+  Virtual PCD 00 01
+  demo
+  $ read_card() { ostrivan-card read --reader "$reader" --verbose "$@" 2>&1; }
+  $ for text in "$TESTS"/data/cards/*.txt; do
+  >   insert_card "$text"
+  >   diff <(ostrivan-card export --text "$text" --verbose 2>&1) <(read_card) >/dev/null || echo "${text##*/} differs"
+  > done
+
+A format writes the empty card at address 0 and leaves the rest; the card reads back formatted.
+
+  $ insert_card "$TESTS/data/cards/farm.txt"
+  $ ostrivan-card format --reader "$reader" --yes
+  Formatting Card
+  Card Connect
+  Disconnect card
+  Finished!
+  $ od -A d -t x1 -N 24 card.image
+  0000000 20 01 20 21 0c 4f 53 54 52 49 56 41 4e 20 30 30
+  0000016 37 ff 00 47 41 54 45 2d
+  0000024
+  $ read_card | grep -v '^Card\[' | tr -d '\r'
+  Opening file -
+  RecType,Time,Date,Tag Nr,Invoice Nr,Location Id,Location Name,Weight,Gate Nr,Device Id,Version,
+  Card Connect
+  Reading card
+  Card,,,,,,,,, 32,,
+  Application,,,,,,,,,,OSTRIVAN 007,
+  Disconnect card
+  Closing file -
+  Finished!
+
+A card pulled out during a read: the whole rows before stay, and the next read is whole again.
+
+  $ farm="$TESTS/data/cards/farm.txt"
+  $ insert_card "$farm" --drop-after 10 --rejoin-ms 300
+  $ read_card --output part.csv | tail -n 3
+  ASEMemReadDataOnly  49 Error - An unknown error has occurred
+  Closing file part.csv
+  Finished!
+  $ sleep 0.6; ostrivan-card read --reader "$reader" --output whole.csv 2>/dev/null
+  $ ostrivan-card export --text "$farm" 2>/dev/null | cmp - whole.csv
+  $ wc -l <part.csv; cmp -n "$(stat -c %s part.csv)" part.csv whole.csv && tail -c 2 part.csv | od -c | head -n 1
+  0000000  \r  \n
+
+The service stopping during a read: "Card not inserted!" after the blocks read before; once it is
+back, the card reads whole.
+
+  $ insert_card "$farm" --drop-after 12 --kill-pid "$PCSCD"
+  $ read_card >lines; wait "$PCSCD"; grep -c '^Card\[' lines; tail -n 3 lines
+  12
+  Card not inserted!
+  Closing file -
+  Finished!
+  $ start_pcscd; insert_card "$farm"
+  $ ostrivan-card read --reader "$reader" 2>/dev/null | cmp - whole.csv

@@ -1,0 +1,120 @@
+The window's settings live in a registry export file; ostrivan-card shows and sets them.
+
+  $ . "$TESTS/support/transcript.sh"
+  $ setting() { ostrivan-card setting "$@"; }
+  $ stored() { tr -d '\r' <"$SETTINGS"; }
+  $ by_hand() { mkdir -p "${SETTINGS%/*}"; printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Trelk\\Ostrivan]\r\n%s' "$1" >"$SETTINGS"; }
+
+Nothing is there at first, and reading creates nothing.
+
+  $ setting "Farm Name"; test -e config || echo "no settings file"
+  no settings file
+  $ setting "Farm Name" myfarm; setting "Farm Name"; cat -A "$SETTINGS"
+  myfarm
+  REGEDIT4^M$
+  ^M$
+  [HKEY_LOCAL_MACHINE\SOFTWARE\Trelk\Ostrivan]^M$
+  "Farm Name"="myfarm"^M$
+
+Texts come back as they were set; the file holds code-page bytes, and plain texts as text.
+
+  $ for text in '' 'say "hi" C:\farm\' $'tab\there\r\nline' '€‚ƒ Grüße' 'Ж' '="x"=dword:1\'; do
+  >   setting "PIC ID" "$text"; echo "[$(setting "PIC ID")]"; done
+  []
+  [say "hi" C:\farm\]
+  [tab\there\r (esc)
+  line]
+  [\xe2\x82\xac\xe2\x80\x9a\xc6\x92 Gr\xc3\xbc\xc3\x9fe] (esc)
+  [?]
+  [="x"=dword:1\]
+  $ stored | tail -n 1
+  "PIC ID"="=\"x\"=dword:1\\"
+  $ setting "PIC ID" '€‚ Grüße'; stored | tail -n 1
+  "PIC ID"="\x80\x82 Gr\xfc\xdfe" (esc)
+
+Numbers are numbers; an existing value keeps its type, whatever is given.
+
+  $ for number in 0 -1 2147483647 -2147483648; do setting Mode "$number" --number; setting Mode; done
+  0
+  -1
+  2147483647
+  -2147483648
+  $ setting Mode 17; setting Mode; setting Mode many
+  17
+  ostrivan-card: Mode is a number, and many is not
+  [2]
+  $ setting "Farm Name" 5 --number; stored | grep -i -e mode -e farm
+  "Farm Name"="5"
+  "Mode"=dword:00000011
+  $ setting Mode 2147483648
+  ostrivan-card: Mode is a number, and 2147483648 is not
+  [2]
+
+Names compare without regard to case; a name's last line wins, and setting it leaves one line.
+
+  $ by_hand $'"farm name"="abc"\r\n"FARM NAME"="def"\r\n\r\n[HKEY_USERS\\Other]\r\n"Kept"="y"\r\n'
+  $ setting "Farm Name"; setting "Farm NAME" ghi; stored
+  def
+  REGEDIT4
+  
+  [HKEY_LOCAL_MACHINE\SOFTWARE\Trelk\Ostrivan]
+  "Farm NAME"="ghi"
+  
+  [HKEY_USERS\Other]
+  "Kept"="y"
+
+Values of other types read as nothing and are left alone; hand-written texts are taken as
+stored: the last byte is the terminating NUL.
+
+  $ by_hand $'"Raw"=hex:01,02\r\n"NoNul"=hex(1):61,62,63\r\n"Empty"=hex(1):\r\n"Continued"=hex(1):61,62,\\\r\n  63,00\r\n"Short"=hex(4):07,01\r\n'
+  $ for name in Raw NoNul Empty Continued Short; do echo "$name: $(setting "$name")"; done
+  Raw: 
+  NoNul: ab
+  Empty: 
+  Continued: abc
+  Short: 263
+  $ setting Raw x
+  ostrivan-card: Raw holds a value that is neither a text nor a number; it is left as it is
+  [2]
+  $ stored | grep Raw
+  "Raw"=hex:01,02
+
+Whatever the file holds that is not a value of ours survives a write: garbage, other keys, a
+value continued at the end of the file.
+
+  $ by_hand $'"Broken="x\r\n\x01\x02 junk\r\n"Bad"=dword:xyz\r\n"Odd"=hex(7):41,00,00\r\n"Raw"=hex:01,02,\\'
+  $ setting Bad; setting "Farm Name" kept; stored; setting Raw
+  REGEDIT4
+  
+  [HKEY_LOCAL_MACHINE\SOFTWARE\Trelk\Ostrivan]
+  "Broken="x
+  \x01\x02 junk (esc)
+  "Bad"=dword:xyz
+  "Odd"=hex(7):41,00,00
+  "Raw"=hex:01,02,\
+  
+  "Farm Name"="kept"
+  $ printf '\x00\xff[\n\r\n"=\x7f' >"$SETTINGS"; setting "Farm Name" f; setting "Farm Name"; od -c "$SETTINGS"
+  f
+  0000000   R   E   G   E   D   I   T   4  \r  \n  \r  \n  \0 377   [  \r
+  0000020  \n  \r  \n   "   = 177  \r  \n  \r  \n   [   H   K   E   Y   _
+  0000040   L   O   C   A   L   _   M   A   C   H   I   N   E   \   S   O
+  0000060   F   T   W   A   R   E   \   T   r   e   l   k   \   O   s   t
+  0000100   r   i   v   a   n   ]  \r  \n   "   F   a   r   m       N   a
+  0000120   m   e   "   =   "   f   "  \r  \n
+  0000131
+
+A write that cannot be made says so, and changes nothing.
+
+  $ rm -r config; touch config; setting "Farm Name" x
+  ostrivan-card: Farm Name could not be written to */config/Trelk/Ostrivan.reg: Not a directory (glob)
+  [4]
+  $ rm config; mkdir -p "$SETTINGS"; setting "Farm Name" x
+  ostrivan-card: Farm Name could not be written to */config/Trelk/Ostrivan.reg: Is a directory (glob)
+  [4]
+  $ rmdir "$SETTINGS"
+
+Two programs writing at once lose nothing: every write holds the settings lock.
+
+  $ for writer in A B; do (for i in $(seq 50); do setting "$writer$i" "$i"; done) & done; wait
+  $ for writer in A B; do for i in $(seq 50); do [ "$(setting "$writer$i")" = "$i" ] || echo "$writer$i lost"; done; done
