@@ -8,22 +8,20 @@
 // The four are taken in turn, round after round, so that a drift of the daemon or the virtual
 // card falls on each alike; each figure is the median of its reads.
 //
-// read_benchmark --write-card FILE   writes the card image the benchmark reads
-// read_benchmark [ROUNDS]            reads it from the card in "Virtual PCD 00 00"
+// read_benchmark [ROUNDS]   reads the card in "Virtual PCD 00 00" (scripts/bench.sh puts the
+//                           farm card of the tests there)
 
 #include "card/ExportFile.h"
 #include "reader/PcscLite.h"
 #include "reader/ReaderLibrary.h"
 #include "tests/support/ExchangeHarness.h"
-#include "tests/support/FarmCard.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <winscard.h>
 
@@ -94,21 +92,9 @@ double Median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-int WriteCard(const char* file) {
-    const CardBuilder card = FarmCard(CardMemorySize - 40);
-    std::FILE* out = std::fopen(file, "wb");
-    const bool written =
-        out != nullptr && std::fwrite(card.Image().data(), 1, CardMemorySize, out) ==
-                              static_cast<std::size_t>(CardMemorySize);
-    return (out != nullptr && std::fclose(out) == 0 && written) ? 0 : 1;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::strcmp(argv[1], "--write-card") == 0) {
-        return WriteCard(argv[2]);
-    }
     const int rounds = argc == 2 ? std::atoi(argv[1]) : 15;
     if (std::getenv("DISPLAY") == nullptr) {
         std::fprintf(stderr, "the window needs a display\n");

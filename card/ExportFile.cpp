@@ -29,9 +29,11 @@ void ExportFile::Fail(const char* what, std::error_code error) const {
 
 void ExportFile::WriteLine(std::string_view line) {
     if (!file_.IsOpen()) {
+        writeFailed_ = true;
         throw RuntimeError("Bad file name or number");
     }
     if (const auto error = file_.WriteAll(line)) {
+        writeFailed_ = true;
         file_.TruncateTo(size_);
         Fail("Cannot write file", error);
     }

@@ -20,6 +20,8 @@ public:
     static std::unique_ptr<ExportFile> StandardOutput();
 
     void WriteLine(std::string_view line) override;
+    // Whether a line could not be written.
+    bool WriteFailed() const { return writeFailed_; }
     // Flushes and closes the file; fails when that fails, or when the path no longer leads to
     // the file that was written (its folder was removed or the file replaced meanwhile).
     void Close();
@@ -29,6 +31,7 @@ private:
     files::File file_;
     off_t size_ = 0; // bytes of the whole lines written
     bool named_ = true;
+    bool writeFailed_ = false;
 
     ExportFile() = default;
     [[noreturn]] void Fail(const char* what, std::error_code error) const;

@@ -4,7 +4,7 @@
 #include "card/CardTags.h"
 #include "card/CsvText.h"
 #include "report/NumberText.h"
-#include "report/StatusReport.h"
+#include "report/Reporter.h"
 
 #include <limits>
 

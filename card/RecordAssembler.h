@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-class StatusReport;
+class Reporter;
 
 struct RowField {
     std::string Label;
@@ -33,7 +33,7 @@ std::string ExportLine(const RowFieldArray& fields, std::string RowField::*cell)
 // window: a read does not reset the counters, only a top-level item does.
 class RecordAssembler {
 public:
-    explicit RecordAssembler(StatusReport& report) : report_(report) {}
+    explicit RecordAssembler(Reporter& report) : report_(report) {}
 
     RowFieldArray RowFields;
     std::uint8_t CurrentRecType = 0;
@@ -51,7 +51,7 @@ public:
     void WriteCSVRow();
 
 private:
-    StatusReport& report_;
+    Reporter& report_;
     RowWriter* writer_ = nullptr;
 
     void StartRecord(const TLVItem& Item);

@@ -29,7 +29,7 @@ public:
     int ShownDrive() const override { return -1; }
     void ShowDirectory(const std::vector<std::string>&, int) override {}
     void SetBusy(bool) override {}
-    void PaintStatus() override {}
+    void PaintList() override {}
     void AddLine(std::string_view text) override;
     int LineCount() const override { return lines_; }
     void RemoveFirstLine() override { --lines_; }

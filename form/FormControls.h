@@ -1,7 +1,7 @@
 #pragma once
 
+#include "report/LineList.h"
 #include "report/MessageBoxes.h"
-#include "report/StatusList.h"
 
 #include <string>
 #include <string_view>
@@ -12,10 +12,10 @@ enum class TextBox { FarmName, PICId, FileName };
 // The window's controls as the form reaches them; every text is code-page bytes. Setting a
 // text box runs its change handler, as typing does; nothing else the form sets runs one.
 // A status line is added to the list at once, but shows only when the list is painted.
-class FormControls : public StatusList, public MessageBoxes {
+class FormControls : public LineList, public MessageBoxes {
 public:
     // Paints the status list now, scrolled to its newest line, with no line selected.
-    virtual void PaintStatus() = 0;
+    virtual void PaintList() = 0;
 
     virtual std::string Text(TextBox box) const = 0;
     virtual void SetText(TextBox box, std::string_view text) = 0;

@@ -12,6 +12,7 @@
 
 namespace {
 
+constexpr std::string_view ReadCardLabel = "cmdReadCard_Click()";
 constexpr std::size_t ReaderNameBufferSize = 2001;
 constexpr std::int32_t LargestReaderList = 2000;
 
@@ -31,39 +32,6 @@ private:
     FormControls& controls_;
 };
 
-// The export file's rows, with a row that fails noted before the assembler reports it.
-class NotedRows : public RowWriter {
-public:
-    NotedRows(RowWriter& rows, std::function<void()> onFailure)
-        : rows_(rows), onFailure_(std::move(onFailure)) {}
-    void WriteLine(std::string_view line) override {
-        try {
-            rows_.WriteLine(line);
-        } catch (...) {
-            onFailure_();
-            throw;
-        }
-    }
-
-private:
-    RowWriter& rows_;
-    std::function<void()> onFailure_;
-};
-
-// Rows go to the export file while it is open, and nowhere once it is closed.
-class RowsGoTo {
-public:
-    RowsGoTo(RecordAssembler& assembler, RowWriter& rows) : assembler_(assembler) {
-        assembler_.SetRowWriter(&rows);
-    }
-    ~RowsGoTo() { assembler_.SetRowWriter(nullptr); }
-    RowsGoTo(const RowsGoTo&) = delete;
-    RowsGoTo& operator=(const RowsGoTo&) = delete;
-
-private:
-    RecordAssembler& assembler_;
-};
-
 } // namespace
 
 std::string ExportFileName(std::string typed) {
@@ -75,28 +43,31 @@ std::string ExportFileName(std::string typed) {
 
 frmOstrivan::frmOstrivan(FormControls& controls, ASEMEM& library, AppFolders folders,
                          VolumeSource volumes, LocalClock clock)
-    : controls_(controls), statusPane_(controls), library_(library), folders_(std::move(folders)),
+    : controls_(controls), paintPacer_(controls), library_(library), folders_(std::move(folders)),
       volumes_(std::move(volumes)), registry_(folders_.settingsFile), settings_(registry_),
-      report_(
-          statusPane_, statusPane_, [this]() -> const LogFileSetting& { return LogFile(); }, clock),
-      assembler_(report_), cardBuffer_(std::make_unique<CardBuffer>()), clock_(std::move(clock)),
+      reporter_(
+          paintPacer_, paintPacer_, [this]() -> const LogFileSetting& { return LogFile(); }, clock),
+      assembler_(reporter_), cardBuffer_(std::make_unique<CardBuffer>()), clock_(std::move(clock)),
       archive_(folders_.ArchiveFolder()) {}
 
-void frmOstrivan::Trap(std::string_view label, const std::function<void()>& body) {
+bool frmOstrivan::Trap(std::string_view label, const std::function<void()>& body) {
+    bool ended = true;
     try {
         body();
     } catch (const std::exception& error) {
-        report_.ReportRuntimeError(label, error.what());
+        reporter_.ReportRuntimeError(label, error.what());
+        ended = false;
     }
-    statusPane_.Paint();
+    paintPacer_.Paint();
+    return ended;
 }
 
 void frmOstrivan::ShowStatus(std::string_view text, bool log) {
-    report_.ShowStatus(text, log);
+    reporter_.ShowStatus(text, log);
 }
 
 void frmOstrivan::AppendLogLine(std::string_view text) {
-    report_.AppendLogLine(text);
+    reporter_.AppendLogLine(text);
 }
 
 SettingValue frmOstrivan::Load(std::string_view name) {
@@ -201,7 +172,7 @@ ReaderList frmOstrivan::ListReaders() {
     std::int32_t length = 0;
     const std::int32_t lengthCode = library_.ASEListReaders({}, length);
     if (lengthCode != 0) {
-        report_.ReportCardError(lengthCode, "ASEListReadersLenBufOnly()");
+        reporter_.ReportCardError(lengthCode, "ASEListReadersLenBufOnly()");
         list.failed = true;
     } else if (length > LargestReaderList) {
         ShowStatus("ERROR - frmOstrivan - buffer too small!");
@@ -210,7 +181,7 @@ ReaderList frmOstrivan::ListReaders() {
     }
     std::array<std::uint8_t, ReaderNameBufferSize> names{};
     const std::int32_t namesCode = library_.ASEListReaders(names, length);
-    report_.ReportCardError(namesCode, "ASEListReaders()");
+    reporter_.ReportCardError(namesCode, "ASEListReaders()");
     list.failed = list.failed || namesCode != 0;
 
     // The walk never leaves the buffer, whatever length the library reported.
@@ -235,9 +206,9 @@ void frmOstrivan::SetColumnLabels() {
 // --- commands and handlers
 
 std::int32_t frmOstrivan::RunExchange(ExchangeMode mode) {
-    statusPane_.Paint(); // the wait for a card may take seconds
-    return CardExchange(mode, {library_, controls_.ReaderText(), report_, assembler_, *cardBuffer_,
-                               cardBytesRead_});
+    paintPacer_.Paint(); // the wait for a card may take seconds
+    return CardExchange(mode, {library_, controls_.ReaderText(), reporter_, assembler_,
+                               *cardBuffer_, cardBytesRead_});
 }
 
 std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
@@ -245,28 +216,12 @@ std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
     return dirListBox_.Path().native() + "/" + codepage::ToFileName(fileName).native();
 }
 
-void frmOstrivan::Note(Outcome failure) {
-    if (outcome_ == Outcome::Done) {
-        outcome_ = failure;
-    }
-}
-
-// Runs the body; a run-time error leaving it is noted as that failure.
-template <typename Body> auto frmOstrivan::Noting(Outcome failure, Body body) {
-    try {
-        return body();
-    } catch (...) {
-        Note(failure);
-        throw;
-    }
-}
-
 void frmOstrivan::cmdReadCard_Click() {
     const BusyCursor busy(controls_);
     const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
     const auto path = ExportPath(name);
     if (files::IsRegularFile(path) &&
-        statusPane_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
+        paintPacer_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
                                 MessageIcon::None) != MessageAnswer::Ok) {
         return;
     }
@@ -274,26 +229,40 @@ void frmOstrivan::cmdReadCard_Click() {
 }
 
 Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path& file) {
-    outcome_ = Outcome::Done;
     cardBytesRead_ = 0; // a read that gets no block keeps nothing
-    Trap("cmdReadCard_Click()", [&] {
-        ShowStatus("Opening file " + std::string(name));
-        const auto exportFile = Noting(Outcome::OutputError, [&] {
-            return file.empty() ? ExportFile::StandardOutput() : std::make_unique<ExportFile>(file);
-        });
-        NotedRows rows(*exportFile, [this] { Note(Outcome::OutputError); });
-        const RowsGoTo rowsGoTo(assembler_, rows);
-        rows.WriteLine(ExportLine(assembler_.RowFields, &RowField::Label));
-        if (Noting(Outcome::ContentError,
-                   [&] { return RunExchange(ExchangeMode::ExchangeRead); })) {
-            Note(Outcome::CardError);
-        }
-        Noting(Outcome::OutputError, [&] { exportFile->Close(); });
-        ShowStatus("Closing file " + std::string(name), false);
-        ShowStatus("Finished!", false);
-    });
+    std::unique_ptr<ExportFile> rows;
+    std::int32_t code = 0;
+    const bool opened = Trap(ReadCardLabel, [&] { rows = OpenExport(name, file); });
+    assembler_.SetRowWriter(rows.get());
+    const bool decoded =
+        opened && Trap(ReadCardLabel, [&] { code = RunExchange(ExchangeMode::ExchangeRead); });
+    assembler_.SetRowWriter(nullptr);
+    const bool closed = decoded && Trap(ReadCardLabel, [&] {
+                            rows->Close();
+                            ShowStatus("Closing file " + std::string(name), false);
+                            ShowStatus("Finished!", false);
+                        });
     KeepCardRead();
-    return outcome_;
+    // The first failure decides; a row that could not be written came before whatever ended
+    // the exchange.
+    if (!opened || rows->WriteFailed()) {
+        return Outcome::OutputError;
+    }
+    if (!decoded) {
+        return Outcome::ContentError;
+    }
+    if (code != 0) {
+        return Outcome::CardError;
+    }
+    return closed ? Outcome::Done : Outcome::OutputError;
+}
+
+std::unique_ptr<ExportFile> frmOstrivan::OpenExport(std::string_view name,
+                                                    const std::filesystem::path& file) {
+    ShowStatus("Opening file " + std::string(name));
+    auto rows = file.empty() ? ExportFile::StandardOutput() : std::make_unique<ExportFile>(file);
+    rows->WriteLine(ExportLine(assembler_.RowFields, &RowField::Label));
+    return rows;
 }
 
 void frmOstrivan::KeepCardRead() {
@@ -306,7 +275,7 @@ void frmOstrivan::KeepCardRead() {
         ShowStatus("The card read could not be kept in " +
                        codepage::FromFileName(archive_.Folder()) + ": " + failure,
                    false);
-        statusPane_.Paint();
+        paintPacer_.Paint();
     }
 }
 
@@ -318,7 +287,7 @@ void frmOstrivan::cmdClearCard_Click() {
 Outcome frmOstrivan::FormatCard() {
     Outcome outcome = Outcome::Declined;
     Trap("cmdClearCard_Click()", [&] {
-        if (statusPane_.AskOkCancel("Format Card. Are you sure? Will delete ALL records!!",
+        if (paintPacer_.AskOkCancel("Format Card. Are you sure? Will delete ALL records!!",
                                     ApplicationTitle, MessageIcon::Warning) != MessageAnswer::Ok) {
             return;
         }

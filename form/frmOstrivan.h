@@ -1,14 +1,15 @@
 #pragma once
 
+#include "card/ExportFile.h"
 #include "card/RecordAssembler.h"
 #include "form/AppFolders.h"
 #include "form/CardArchive.h"
 #include "form/DirectoryList.h"
 #include "form/Drives.h"
 #include "form/FormControls.h"
-#include "form/StatusPane.h"
+#include "form/PaintPacer.h"
 #include "reader/CardExchange.h"
-#include "report/StatusReport.h"
+#include "report/Reporter.h"
 #include "settings/registry_mdl.h"
 
 #include <functional>
@@ -67,7 +68,7 @@ public:
 
 private:
     FormControls& controls_;
-    StatusPane statusPane_;
+    PaintPacer paintPacer_;
     ASEMEM& library_;
     AppFolders folders_;
     VolumeSource volumes_;
@@ -75,18 +76,17 @@ private:
     DirectoryList dirListBox_;
     Registry registry_;
     registry_mdl settings_;
-    StatusReport report_;
+    Reporter reporter_;
     RecordAssembler assembler_;
     std::unique_ptr<CardBuffer> cardBuffer_;
     std::int32_t cardBytesRead_ = 0;
     LogFileSetting logFile_;
     LocalClock clock_;
     CardArchive archive_;
-    Outcome outcome_ = Outcome::Done; // of the read under way
-
-    // Runs a handler body; a run-time error is reported with the handler's label. The status
-    // list is painted when it ends, whichever way.
-    void Trap(std::string_view label, const std::function<void()>& body);
+    // Runs a handler body, or a step of one; a run-time error is reported with the handler's
+    // label and ends it. The status list is painted when it ends, whichever way. Returns
+    // whether the body ran to its end.
+    bool Trap(std::string_view label, const std::function<void()>& body);
 
     SettingValue Load(std::string_view name);
     void Save(std::string_view name, const SettingValue& value, std::uint32_t type);
@@ -101,8 +101,9 @@ private:
     void ShowFolder(const std::filesystem::path& folder, const std::filesystem::path& drive);
 
     std::filesystem::path ExportPath(std::string_view fileName) const;
-    void Note(Outcome failure);
-    template <typename Body> auto Noting(Outcome failure, Body body);
+    // Shows the "Opening file " line, opens the export file and writes its header line.
+    std::unique_ptr<ExportFile> OpenExport(std::string_view name,
+                                           const std::filesystem::path& file);
     // Keeps the bytes that the last read got, if any, in the archive; a line when it cannot.
     void KeepCardRead();
     std::int32_t RunExchange(ExchangeMode mode);

@@ -21,12 +21,12 @@ public:
                 parts_.library.ASEWaitForCardEvent(parts_.readerName, WaitEvent, WaitTimeoutMs)) {
             return Fail(code);
         }
-        parts_.report.ShowStatus("Card Connect", false);
+        parts_.reporter.ShowStatus("Card Connect", false);
         label_ = "ASEMemConnect()";
         const std::int32_t connected =
             parts_.library.ASEMemConnect(cardHandle_, parts_.readerName, ConnectMode, cardType_);
         if (cardType_ != ExtendedI2CCardType) {
-            parts_.report.ShowStatus("The inserted card is not an Extended I2C card", false);
+            parts_.reporter.ShowStatus("The inserted card is not an Extended I2C card", false);
         }
         if (connected != 0) {
             return Fail(connected);
@@ -35,7 +35,7 @@ public:
         if (branch != 0) {
             return Fail(branch);
         }
-        parts_.report.ShowStatus("Disconnect card", false);
+        parts_.reporter.ShowStatus("Disconnect card", false);
         label_ = "ASEMemDisconnect()";
         if (const std::int32_t code =
                 parts_.library.ASEMemDisconnect(cardHandle_, DisconnectMode)) {
@@ -52,9 +52,9 @@ private:
 
     std::int32_t Fail(std::int32_t code) {
         if (code == ReaderCode::ServiceDown) {
-            parts_.report.ShowStatus("Card not inserted!", false);
+            parts_.reporter.ShowStatus("Card not inserted!", false);
         } else {
-            parts_.report.ReportCardError(code, label_);
+            parts_.reporter.ReportCardError(code, label_);
         }
         return code;
     }
@@ -67,14 +67,14 @@ private:
 
     std::int32_t Read() {
         parts_.assembler.ClearValues();
-        parts_.report.ShowStatus("Reading card");
+        parts_.reporter.ShowStatus("Reading card");
         label_ = "ASEMemReadDataOnly";
         std::int32_t& bytesRead = parts_.cardBytesRead;
         bytesRead = 0;
         ItemWalk walk;
         for (std::int32_t block = 0, address = 0; !walk.EndFound; ++block, address = bytesRead) {
             if (block >= MaxBlocks) {
-                parts_.report.ShowStatus("Error! No end of file found on card!");
+                parts_.reporter.ShowStatus("Error! No end of file found on card!");
                 return NoEndMarker;
             }
             const auto destination =
@@ -86,8 +86,8 @@ private:
             bytesRead = address + BlockSize;
             WalkItems(parts_.cardBuffer, bytesRead, walk,
                       [this](const TLVItem& item) { parts_.assembler.TLVToCSV(item); });
-            parts_.report.ShowStatus(BlockLine(address, destination), false);
-            parts_.report.AppendLogLine(BlockLogLine(address, destination));
+            parts_.reporter.ShowStatus(BlockLine(address, destination), false);
+            parts_.reporter.AppendLogLine(BlockLogLine(address, destination));
         }
         return 0;
     }

@@ -3,7 +3,7 @@
 #include "card/CardImage.h"
 #include "card/RecordAssembler.h"
 #include "reader/ASEMEM.h"
-#include "report/StatusReport.h"
+#include "report/Reporter.h"
 
 #include <cstdint>
 #include <string>
@@ -18,7 +18,7 @@ constexpr std::int32_t NoEndMarker = -2;
 struct ExchangeParts {
     ASEMEM& library;
     std::string readerName;
-    StatusReport& report;
+    Reporter& reporter;
     RecordAssembler& assembler;
     CardBuffer& cardBuffer;
     std::int32_t& cardBytesRead;

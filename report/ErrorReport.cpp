@@ -1,5 +1,5 @@
 #include "report/NumberText.h"
-#include "report/StatusReport.h"
+#include "report/Reporter.h"
 
 #include <array>
 
@@ -36,7 +36,7 @@ std::string_view CardErrorMessage(std::int32_t code) {
     return Messages[static_cast<std::size_t>(code - FirstCode)];
 }
 
-void StatusReport::ReportCardError(std::int32_t code, std::string_view operationLabel) {
+void Reporter::ReportCardError(std::int32_t code, std::string_view operationLabel) {
     if (code == 0) {
         return;
     }
@@ -49,8 +49,7 @@ void StatusReport::ReportCardError(std::int32_t code, std::string_view operation
     boxes_.ShowMessage(boxText, ApplicationTitle, MessageIcon::Critical);
 }
 
-void StatusReport::ReportRuntimeError(std::string_view procedureLabel,
-                                      std::string_view description) {
+void Reporter::ReportRuntimeError(std::string_view procedureLabel, std::string_view description) {
     std::string line = "** Error in ";
     line.append(procedureLabel).append(" VB error = ").append(description);
     ShowStatus(line);

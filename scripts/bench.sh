@@ -12,7 +12,7 @@ source scripts/window-session.sh
 
 build=build/bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target read_benchmark ostrivan_vcard ostrivan >/dev/null
+cmake --build "$build" --target read_benchmark ostrivan_vcard ostrivan ostrivan_make_card >/dev/null
 
 work=$(mktemp -d)
 daemon=""
@@ -25,12 +25,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$build/bench/read_benchmark" --write-card "$work/card.bin"
+"$build/card/ostrivan_make_card" tests/data/cards/farm.txt "$work/card.bin"
 rm -rf /run/pcscd
 /usr/sbin/pcscd --foreground >"$work/pcscd.log" 2>&1 &
 daemon=$!
 for _ in $(seq 100); do [ -S /run/pcscd/pcscd.comm ] && break; sleep 0.05; done
-"$build/tests/reader/ostrivan_vcard" --image "$work/card.bin" >"$work/card.log" 2>&1 &
+"$build/bench/ostrivan_vcard" --image "$work/card.bin" >"$work/card.log" 2>&1 &
 card=$!
 sleep 1
 

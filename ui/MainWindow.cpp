@@ -170,7 +170,7 @@ void MainWindow::SetBusy(bool busy) {
     }
 }
 
-void MainWindow::PaintStatus() {
+void MainWindow::PaintList() {
     ListStatus->setCurrentRow(-1);
     ListStatus->scrollToBottom();
     ListStatus->repaint();

@@ -25,7 +25,7 @@ public:
     int ShownDrive() const override;
     void ShowDirectory(const std::vector<std::string>& entries, int current) override;
     void SetBusy(bool busy) override;
-    void PaintStatus() override;
+    void PaintList() override;
     void AddLine(std::string_view text) override;
     int LineCount() const override;
     void RemoveFirstLine() override;

@@ -1,10 +1,9 @@
 #include "base/Files.h"
 
 #include "tests/support/SystemCallSeam.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -114,30 +113,6 @@ TEST(Files, EveryWriteSurvivesOrReportsTheFaultsOfItsSystemCalls) {
         const auto left = std::distance(std::filesystem::directory_iterator(dir.Path()), {});
         EXPECT_EQ(left, 2) << fault.name << ": no temporary file is left";
     }
-}
-
-TEST(Files, ReplacedFileKeepsItsModeAndAMissingFolderIsMade) {
-    TempDir dir;
-    WriteFileBytes(dir / "card", "x");
-    std::filesystem::permissions(dir / "card", std::filesystem::perms(0640));
-    EXPECT_FALSE(files::ReplaceFile(dir / "card", "y"));
-    EXPECT_EQ(std::filesystem::status(dir / "card").permissions(), std::filesystem::perms(0640));
-    EXPECT_FALSE(files::ReplaceFile(dir / "new" / "folder" / "file", "z"));
-    EXPECT_EQ(ReadFileBytes(dir / "new" / "folder" / "file"), "z");
-}
-
-TEST(Files, ReadAtStopsAtTheEndOfTheFile) {
-    TempDir dir;
-    WriteFileBytes(dir / "f", "abcdef");
-    files::File file;
-    ASSERT_FALSE(files::File::Open(dir / "f", O_RDONLY, file));
-    std::vector<std::uint8_t> bytes(4, '-');
-    std::size_t got = 0;
-    EXPECT_FALSE(file.ReadAt(4, bytes, got));
-    EXPECT_EQ(got, 2u);
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "ef--");
-    std::string missing;
-    EXPECT_EQ(files::ReadWholeFile(dir / "none", missing), std::errc::no_such_file_or_directory);
 }
 
 } // namespace

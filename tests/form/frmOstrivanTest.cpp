@@ -1,14 +1,10 @@
 #include "form/frmOstrivan.h"
 
-#include "card/CardTags.h"
 #include "card/CodePage.h"
-#include "reader/ReaderLibrary.h"
-#include "tests/support/CardBuilder.h"
 #include "tests/support/FakeControls.h"
 #include "tests/support/FakeLibrary.h"
-#include "tests/support/FarmCard.h"
 #include "tests/support/SystemCallSeam.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -278,28 +274,6 @@ TEST_F(Form, OverwriteQuestion) {
     EXPECT_EQ(Export(), FormattedCardExport);
 }
 
-TEST_F(Form, ExportFileThatCannotBeCreated) {
-    Load();
-    controls.texts[TextBox::FileName] = "sub/data.csv";
-    form->cmdReadCard_Click();
-    ASSERT_EQ(controls.lines.size(), 2u);
-    EXPECT_EQ(Lines()[0], "Opening file sub/data.csv");
-    EXPECT_EQ(Lines()[1], "** Error in cmdReadCard_Click() VB error = Cannot create file " +
-                              (dir / "data" / "sub" / "data.csv").string() +
-                              ": No such file or directory");
-    EXPECT_EQ(library.Count("wait"), 0);
-    EXPECT_EQ(controls.busy, (std::vector<bool>{true, false}));
-}
-
-TEST_F(Form, FailingExchangeLeavesTheHeader) {
-    library.codes["wait"] = {46};
-    Load();
-    form->cmdReadCard_Click();
-    EXPECT_EQ(Export(), Header);
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"Opening file data.csv", "Card not inserted!",
-                                                 "Closing file data.csv", "Finished!"}));
-}
-
 TEST_F(Form, ExportFolderRemovedDuringTheReadIsReported) {
     std::filesystem::create_directories(dir / "exports");
     Store("Farm Name", "f");
@@ -312,27 +286,16 @@ TEST_F(Form, ExportFolderRemovedDuringTheReadIsReported) {
                                   (dir / "exports" / "data.csv").string());
 }
 
-TEST_F(Form, DecoderErrorEndsTheReadWithTheRowsSoFar) {
-    Load();
-    library.card->fill(0xFF); // erased memory: an end marker of 255 bytes
-    library.card->at(0) = TagCard;
-    library.card->at(1) = 1;
-    library.card->at(2) = 7;
-    form->cmdReadCard_Click();
-    EXPECT_EQ(Export(), Header + "Card,,,,,,,,, 7,,\r\n");
-    EXPECT_EQ(Lines().back(), "** Error in cmdReadCard_Click() VB error = Subscript out of range");
-}
-
 std::size_t bytesLeft = 0; // before the disk is full
 
 TEST_F(Form, ReadCardTellsItsFirstFailure) {
     Store("Farm Name", "f");
     Store("Log File", ""); // the disk that fills up takes the header, then no row
     Load();
-    const CardBuilder farm = FarmCard(1000);
+    const auto farm = TestCard("farm");
     for (const bool fullDisk : {false, true}) {
         for (const Outcome later : {Outcome::CardError, Outcome::ContentError}) {
-            *library.card = farm.Image();
+            *library.card = *farm;
             if (later == Outcome::CardError) {
                 library.codes["read"] = {0, 0, 44};
             } else {
@@ -360,8 +323,8 @@ TEST_F(Form, ReadCardTellsItsFirstFailure) {
     }
 }
 
-TEST_F(Form, StatusListIsPaintedBeforeAnyWaitAndWhenTheCommandEnds) {
-    *library.card = CardBuilder::TagNumbersUpTo(511 * 64).Image();
+TEST_F(Form, ListIsPaintedBeforeAnyWaitAndWhenTheCommandEnds) {
+    library.card = TestCard("farm");
     Load();
     std::vector<std::size_t> unpaintedAtWait;
     library.onCall = [&](const std::string& call) {
@@ -491,78 +454,19 @@ std::vector<std::string> Archived(const std::filesystem::path& folder) {
     return names;
 }
 
-TEST_F(Form, EveryReadThatGotABlockKeepsTheBytesReadInTheArchive) {
-    *library.card = CardBuilder::TagNumbersUpTo(4 * 64).Image(); // five blocks
-    Load();
-    const std::string image(library.card->begin(), library.card->begin() + 5 * 64);
+TEST(CardArchive, NamesTellTimeAndReaderAndAreNeverUsedTwice) {
+    TempDir dir;
+    const CardArchive archive(dir / "archive");
     const std::string stamp = "2004-03-15_14-07-09 ";
-    library.codes["wait"] = {0, 0, 46};
-    library.codes["read"] = {0, 0, 44};
-    const std::string readers[] = {"R1", "R1", "R1", "a/b\x01", std::string(300, 'r')};
-    for (const std::string& reader : readers) {
-        controls.readerText = reader;
-        form->cmdReadCard_Click();
+    const std::uint8_t bytes[] = {1, 2, 3};
+    for (const std::string& reader :
+         {std::string("R1"), std::string("R1"), std::string("a/b\x01"), std::string(300, 'r')}) {
+        EXPECT_EQ(archive.Keep({2004, 3, 15, 14, 7, 9}, reader, bytes), "") << reader;
     }
-    const auto archive = folders.ArchiveFolder();
-    EXPECT_EQ(Archived(archive),
+    EXPECT_EQ(Archived(dir / "archive"),
               (std::vector<std::string>{stamp + "R1-2.card", stamp + "R1.card", stamp + "a_b_.card",
                                         stamp + std::string(230, 'r') + ".card"}));
-    EXPECT_EQ(ReadFileBytes(archive / (stamp + "R1.card")), image.substr(0, 128))
-        << "the blocks of a read that failed";
-    EXPECT_EQ(ReadFileBytes(archive / (stamp + "R1-2.card")), image) << "no name is used twice";
-    EXPECT_EQ(controls.lines.back(), "Finished!") << "nothing is said when it is kept";
-}
-
-TEST_F(Form, ArchiveThatCannotBeWrittenIsToldLastAndChangesNothingElse) {
-    Load();
-    WriteFileBytes(folders.ArchiveFolder(), "a file where the folder should be");
-    library.codes["read"] = {0, 44};
-    form->cmdReadCard_Click();
-    EXPECT_EQ(Export(), Header + "Card,,,,,,,,, 32,,\r\nApplication,,,,,,,,,,OSTRIVAN 007,\r\n");
-    const auto lines = Lines();
-    EXPECT_EQ(lines[lines.size() - 2], "Finished!");
-    EXPECT_EQ(lines.back(), "The card read could not be kept in " +
-                                folders.ArchiveFolder().string() + ": Not a directory");
-    const auto log = Logged();
-    EXPECT_EQ(std::count(log.begin(), log.end(), lines.back()), 0) << "the line is not logged";
-}
-
-TEST_F(Form, TheNewestTwoThousandImagesAreKept) {
-    const auto archive = folders.ArchiveFolder();
-    const auto oldest = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
-    for (int i = 0; i < 2000; ++i) {
-        const auto image = archive / ("2004-01-01_00-00-00 card " + std::to_string(i) + ".card");
-        WriteFileBytes(image, "");
-        std::filesystem::last_write_time(image, oldest + std::chrono::seconds(i));
-    }
-    WriteFileBytes(archive / "notes.card", "");
-    std::filesystem::last_write_time(archive / "notes.card", oldest - std::chrono::hours(1));
-    Load();
-    form->cmdReadCard_Click();
-    const auto names = Archived(archive);
-    EXPECT_EQ(names.size(), 2001u);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "2004-01-01_00-00-00 card 0.card"), 0);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "2004-01-01_00-00-00 card 1.card"), 1);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "notes.card"), 1) << "other files stay";
-}
-
-std::string SourceFile(const std::string& path) {
-    return ReadFileBytes(std::filesystem::path(OSTRIVAN_SOURCE_DIR) / path);
-}
-
-TEST_F(Form, DemoCardFromTheCardsFolderGivesTheExpectedExportAndLog) {
-    std::filesystem::create_directories(folders.CardsFolder());
-    std::filesystem::copy_file(OSTRIVAN_DEMO_CARD, folders.CardsFolder() / "demo.card");
-    ReaderLibrary cards(nullptr, folders.CardsFolder()); // no PC/SC service
-    Load(cards);
-    controls.readerText = "demo";
-    form->cmdReadCard_Click();
-    EXPECT_EQ(Export(), SourceFile("tests/data/demo-card.csv"));
-    std::string log;
-    for (const std::string& text : Logged()) {
-        log += text + "\r\n";
-    }
-    EXPECT_EQ(log, SourceFile("tests/data/demo-card-log.txt"));
+    EXPECT_EQ(ReadFileBytes(dir / "archive" / (stamp + "R1.card")), "\x01\x02\x03");
 }
 
 } // namespace

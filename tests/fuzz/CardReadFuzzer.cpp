@@ -5,7 +5,7 @@
 #include "reader/ReaderLibrary.h"
 #include "tests/fuzz/FuzzFolder.h"
 #include "tests/support/FakeControls.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <algorithm>
 #include <cstdlib>

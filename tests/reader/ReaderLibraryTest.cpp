@@ -1,7 +1,7 @@
 #include "reader/ReaderLibrary.h"
 
 #include "tests/support/FakeTransport.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -9,8 +9,9 @@ the same rows and lines as the same cards exported from their text.
   Virtual PCD 00 01
   demo
   $ read_card() { ostrivan-card read --reader "$reader" --verbose "$@" 2>&1; }
+  $ insert_card "$SOURCE/data/demo-card.txt"
   $ for text in "$TESTS"/data/cards/*.txt; do
-  >   insert_card "$text"
+  >   change_card "$text"
   >   diff <(ostrivan-card export --text "$text" --verbose 2>&1) <(read_card) >/dev/null || echo "${text##*/} differs"
   > done
 
@@ -48,6 +49,7 @@ A card pulled out during a read: the whole rows before stay, and the next read i
   $ sleep 0.6; ostrivan-card read --reader "$reader" --output whole.csv 2>/dev/null
   $ ostrivan-card export --text "$farm" 2>/dev/null | cmp - whole.csv
   $ wc -l <part.csv; cmp -n "$(stat -c %s part.csv)" part.csv whole.csv && tail -c 2 part.csv | od -c | head -n 1
+  33
   0000000  \r  \n
 
 The service stopping during a read: "Card not inserted!" after the blocks read before; once it is

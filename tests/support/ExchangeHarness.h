@@ -2,7 +2,7 @@
 
 #include "card/RecordAssembler.h"
 #include "reader/CardExchange.h"
-#include "report/StatusReport.h"
+#include "report/Reporter.h"
 #include "tests/support/FakeControls.h"
 
 #include <filesystem>
@@ -22,7 +22,7 @@ public:
     }
 
     FakeControls window;
-    StatusReport report{window, window, [this]() -> const LogFileSetting& { return logFile_; }};
+    Reporter report{window, window, [this]() -> const LogFileSetting& { return logFile_; }};
     RecordAssembler assembler{report};
     std::unique_ptr<CardBuffer> cardBuffer = std::make_unique<CardBuffer>();
     std::int32_t cardBytesRead = 0;

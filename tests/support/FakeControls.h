@@ -55,7 +55,7 @@ public:
         currentEntry = current;
     }
     void SetBusy(bool on) override { busy.push_back(on); }
-    void PaintStatus() override {
+    void PaintList() override {
         paintedLines = lines.size();
         ++paints;
     }

@@ -58,6 +58,11 @@ insert_card() {
     for _ in $(seq 200); do grep -q "^answered to reset" card.log && break; sleep 0.025; done
 }
 
+# change_card TEXT: another card in place of the one in the reader, from its next command on.
+change_card() {
+    ostrivan_make_card "$1" "$PWD/card.image"
+}
+
 remove_card() {
     [ -n "${VCARD:-}" ] && kill -TERM "$VCARD" 2>/dev/null && wait "$VCARD" 2>/dev/null
     VCARD=""

@@ -3,6 +3,7 @@
 
 It answers with a storage card's answer-to-reset and serves READ BINARY and UPDATE BINARY from a
 32768-byte image file, writing updates back to it, and notes every command on standard output.
+When another file takes the image's name, its content is the card from the next command on.
 It can leave after a number of commands, as a card pulled out in the middle of a read, and come
 back; stop a process then (the PC/SC daemon, as a service that goes away mid-read); and refuse
 reads longer than 64 bytes, as some readers do.
@@ -32,6 +33,21 @@ def receive(connection, size):
     return data
 
 
+class Image:
+    """The card's memory: the image file as it was when its name last changed hands."""
+
+    def __init__(self, path):
+        self.path, self.identity, self.bytes = path, None, bytearray()
+
+    def current(self):
+        status = os.stat(self.path)
+        if (status.st_ino, status.st_dev) != self.identity:
+            self.identity = (status.st_ino, status.st_dev)
+            with open(self.path, "rb") as file:
+                self.bytes = bytearray(file.read().ljust(CARD_SIZE, b"\xFF")[:CARD_SIZE])
+        return self.bytes
+
+
 def answer(apdu, image, options):
     if len(apdu) < 5 or apdu[0] != 0xFF:
         return b"\x6E\x00"
@@ -47,7 +63,7 @@ def answer(apdu, image, options):
     if apdu[1] in (0xD6, 0xD0) and len(apdu) == 5 + apdu[4] and address + apdu[4] <= CARD_SIZE:
         print(f"write {address} {apdu[4]}", flush=True)
         image[address:address + apdu[4]] = apdu[5:]
-        with open(options.image, "wb") as file:
+        with open(options.image, "r+b") as file:  # in place: the same file, so no reload
             file.write(image)
         return b"\x90\x00"
     return b"\x6B\x00"
@@ -67,7 +83,7 @@ def serve(connection, image, options):
             print("left the reader", flush=True)
             return True
         options.drop_after -= options.drop_after > 0
-        reply = answer(payload, image, options)
+        reply = answer(payload, image.current(), options)
         connection.sendall(struct.pack(">H", len(reply)) + reply)
 
 
@@ -80,8 +96,7 @@ def main():
     parser.add_argument("--kill-pid", type=int, default=0, help="stop PID when leaving")
     parser.add_argument("--refuse-long-reads", action="store_true")
     options = parser.parse_args()
-    with open(options.image, "rb") as file:
-        image = bytearray(file.read().ljust(CARD_SIZE, b"\xFF")[:CARD_SIZE])
+    image = Image(options.image)
     while True:
         try:
             connection = socket.create_connection(("127.0.0.1", options.port))

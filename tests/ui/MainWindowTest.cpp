@@ -1,8 +1,7 @@
 #include "ui/MainWindow.h"
 
-#include "tests/support/CardBuilder.h"
 #include "tests/support/FakeLibrary.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -201,7 +200,7 @@ TEST_F(Window, ReaderBoxBytesReachTheLibraryAsTheyAreAndTypedNamesAsTyped) {
 }
 
 TEST_F(Window, LongReadKeepsEveryLineAndEndsScrolledToTheNewestWithNoneSelected) {
-    *library.card = CardBuilder::TagNumbersUpTo(300 * 64).Image();
+    library.card = TestCard("farm");
     Load();
     Show();
     std::pair<int, std::string> duringRead;

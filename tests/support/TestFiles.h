@@ -1,6 +1,9 @@
 #pragma once
 
+#include "card/CardImage.h"
+
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,3 +26,5 @@ std::string ReadFileBytes(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::string& bytes);
 // The texts of a log file's lines, without their time stamps and line ends.
 std::vector<std::string> LogTexts(const std::filesystem::path& logFile);
+// A card of the tests' corpus: the image of tests/data/cards/NAME.txt.
+std::unique_ptr<CardBuffer> TestCard(const std::string& name);

@@ -1,8 +1,8 @@
-#include "report/StatusReport.h"
+#include "report/Reporter.h"
 
 #include "tests/support/FakeControls.h"
 #include "tests/support/SystemCallSeam.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -14,20 +14,11 @@ protected:
     TempDir dir;
     FakeControls window;
     LogFileSetting logFile = {(dir / "log.txt").string(), dir / "log.txt"};
-    StatusReport report{window, window, [this]() -> const LogFileSetting& { return logFile; }};
+    Reporter report{window, window, [this]() -> const LogFileSetting& { return logFile; }};
 
     void SetLogFile(const std::filesystem::path& file) { logFile = {file.string(), file}; }
     std::vector<std::string> Logged() const { return LogTexts(logFile.file); }
 };
-
-TEST_F(StatusAndLog, LogFlagDecidesWhetherTheLineIsLogged) {
-    report.ShowStatus("Reading card");
-    report.ShowStatus("Card Connect", false);
-    report.ShowStatus("", true);
-    report.AppendLogLine("only in the log");
-    EXPECT_EQ(window.lines, (std::deque<std::string>{"Reading card", "Card Connect", ""}));
-    EXPECT_EQ(Logged(), (std::vector<std::string>{"Reading card", "", "only in the log"}));
-}
 
 TEST(LogLine, IsStampBlanksToColumn29TextCrLf) {
     const std::pair<LocalTime, std::string> cases[] = {
@@ -39,24 +30,6 @@ TEST(LogLine, IsStampBlanksToColumn29TextCrLf) {
         EXPECT_EQ(FormatLogLine(time, "Reading card \xE9"),
                   stamp + std::string(9, ' ') + "Reading card \xE9\r\n");
     }
-}
-
-TEST_F(StatusAndLog, EmptyLogFileSettingWritesNothing) {
-    logFile.text.clear();
-    report.ShowStatus("shown");
-    EXPECT_EQ(window.lines.size(), 1u);
-    EXPECT_FALSE(std::filesystem::exists(logFile.file));
-}
-
-TEST_F(StatusAndLog, LogFileIsAppendedToAndFollowsTheSetting) {
-    WriteFileBytes(logFile.file, "old\r\n");
-    report.ShowStatus("one");
-    const auto first = logFile.file;
-    SetLogFile(dir / "second.txt");
-    report.ShowStatus("two");
-    EXPECT_EQ(LogTexts(first).size(), 2u);
-    EXPECT_TRUE(ReadFileBytes(first).starts_with("old\r\n"));
-    EXPECT_EQ(Logged(), std::vector<std::string>{"two"});
 }
 
 TEST_F(StatusAndLog, FailingLogIsToldOnceUntilItWorksAgain) {

@@ -1,4 +1,4 @@
-#include "report/StatusReport.h"
+#include "report/Reporter.h"
 
 #include "base/Files.h"
 
@@ -8,11 +8,10 @@ constexpr int MaxStatusLines = 32767;
 
 } // namespace
 
-StatusReport::StatusReport(StatusList& list, MessageBoxes& boxes, LogFileSource logFile,
-                           LocalClock clock)
+Reporter::Reporter(LineList& list, MessageBoxes& boxes, LogFileSource logFile, LocalClock clock)
     : list_(list), boxes_(boxes), logFile_(std::move(logFile)), clock_(std::move(clock)) {}
 
-void StatusReport::AddToList(std::string_view text) {
+void Reporter::AddToList(std::string_view text) {
     // The list is bounded; the oldest line makes room, so the newest is always there.
     while (list_.LineCount() >= MaxStatusLines) {
         list_.RemoveFirstLine();
@@ -20,14 +19,14 @@ void StatusReport::AddToList(std::string_view text) {
     list_.AddLine(text);
 }
 
-void StatusReport::ShowStatus(std::string_view text, bool log) {
+void Reporter::ShowStatus(std::string_view text, bool log) {
     AddToList(text);
     if (log) {
         AppendLogLine(text);
     }
 }
 
-void StatusReport::AppendLogLine(std::string_view text) {
+void Reporter::AppendLogLine(std::string_view text) {
     const LogFileSetting& logFile = logFile_();
     if (logFile.text.empty()) {
         return;
@@ -39,7 +38,7 @@ void StatusReport::AppendLogLine(std::string_view text) {
     }
 }
 
-void StatusReport::NoteLogFailure(const std::string& logFile, const std::string& reason) {
+void Reporter::NoteLogFailure(const std::string& logFile, const std::string& reason) {
     if (failingLogFiles_.insert(logFile).second) {
         AddToList("Log file " + logFile + " cannot be written: " + reason);
     }

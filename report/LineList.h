@@ -2,10 +2,11 @@
 
 #include <string_view>
 
-// The window's status list, as the reporting procedures see it. Texts are code-page bytes.
-class StatusList {
+// Where status lines go, as the reporting procedures see it: the window's status list
+// (ListStatus), or the companion's terminal. Texts are code-page bytes.
+class LineList {
 public:
-    virtual ~StatusList() = default;
+    virtual ~LineList() = default;
 
     // Adds the line at the end, scrolls it into view and leaves no line selected.
     virtual void AddLine(std::string_view text) = 0;

@@ -1,4 +1,6 @@
-#include "tests/support/TempDir.h"
+#include "tests/support/TestFiles.h"
+
+#include "card/CardDescription.h"
 
 #include <fstream>
 #include <iterator>
@@ -41,4 +43,14 @@ std::vector<std::string> LogTexts(const std::filesystem::path& logFile) {
         texts.push_back(log.substr(start + TextColumn, end - start - TextColumn));
     }
     return texts;
+}
+
+std::unique_ptr<CardBuffer> TestCard(const std::string& name) {
+    const auto file =
+        std::filesystem::path(OSTRIVAN_SOURCE_DIR) / "tests/data/cards" / (name + ".txt");
+    CardDescription card = CardFromDescription(ReadFileBytes(file));
+    if (!card.image) {
+        throw std::runtime_error(file.string() + ": " + card.error);
+    }
+    return std::move(card.image);
 }

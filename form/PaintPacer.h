@@ -4,13 +4,14 @@
 
 #include <chrono>
 
-// The status list and the message boxes as the reports use them. A command holds the window's
-// one thread, so nothing paints unless asked: a new line is painted when the last paint is
-// about 30 ms old (the operator sees a long read go by without a paint per line), and whatever
-// is not painted yet is painted before a box, before a card wait and when a handler ends.
-class StatusPane : public StatusList, public MessageBoxes {
+// Decides when the status list is painted, standing between the reports and the controls. A
+// command holds the window's one thread, so nothing paints unless asked: a new line is painted
+// when the last paint is about 30 ms old (the operator sees a long read go by without a paint
+// per line), and whatever is not painted yet is painted before a box, before a card wait and
+// when a handler ends.
+class PaintPacer : public LineList, public MessageBoxes {
 public:
-    explicit StatusPane(FormControls& controls) : controls_(controls) {}
+    explicit PaintPacer(FormControls& controls) : controls_(controls) {}
 
     void AddLine(std::string_view text) override;
     int LineCount() const override { return controls_.LineCount(); }

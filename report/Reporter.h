@@ -1,8 +1,8 @@
 #pragma once
 
+#include "report/LineList.h"
 #include "report/LocalTime.h"
 #include "report/MessageBoxes.h"
-#include "report/StatusList.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -24,12 +24,13 @@ struct LogFileSetting {
 };
 using LogFileSource = std::function<const LogFileSetting&()>;
 
-// How the system tells the operator what it does: the status list, the log file named by the
-// "Log File" setting (asked for every line), and the error reports built on both.
-class StatusReport {
+// What the system tells the operator and the log: status lines (ShowStatus), log lines
+// (AppendLogLine, to the file the "Log File" setting names, asked for every line), and the
+// error reports built on both.
+class Reporter {
 public:
-    StatusReport(StatusList& list, MessageBoxes& boxes, LogFileSource logFile,
-                 LocalClock clock = SystemLocalTime);
+    Reporter(LineList& list, MessageBoxes& boxes, LogFileSource logFile,
+             LocalClock clock = SystemLocalTime);
 
     // Shows the line; logs it too unless log is false.
     void ShowStatus(std::string_view text, bool log = true);
@@ -42,7 +43,7 @@ public:
     void ReportRuntimeError(std::string_view procedureLabel, std::string_view description);
 
 private:
-    StatusList& list_;
+    LineList& list_;
     MessageBoxes& boxes_;
     LogFileSource logFile_;
     LocalClock clock_;

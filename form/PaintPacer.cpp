@@ -1,6 +1,6 @@
-#include "form/StatusPane.h"
+#include "form/PaintPacer.h"
 
-void StatusPane::AddLine(std::string_view text) {
+void PaintPacer::AddLine(std::string_view text) {
     controls_.AddLine(text);
     unpainted_ = true;
     if (Clock::now() - lastPaint_ >= PaintInterval) {
@@ -8,25 +8,25 @@ void StatusPane::AddLine(std::string_view text) {
     }
 }
 
-void StatusPane::RemoveFirstLine() {
+void PaintPacer::RemoveFirstLine() {
     controls_.RemoveFirstLine();
     unpainted_ = true;
 }
 
-void StatusPane::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
+void PaintPacer::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
     Paint();
     controls_.ShowMessage(text, caption, icon);
 }
 
-MessageAnswer StatusPane::AskOkCancel(std::string_view text, std::string_view caption,
+MessageAnswer PaintPacer::AskOkCancel(std::string_view text, std::string_view caption,
                                       MessageIcon icon) {
     Paint();
     return controls_.AskOkCancel(text, caption, icon);
 }
 
-void StatusPane::Paint() {
+void PaintPacer::Paint() {
     if (unpainted_) {
-        controls_.PaintStatus();
+        controls_.PaintList();
         unpainted_ = false;
         lastPaint_ = Clock::now();
     }
