@@ -24,6 +24,13 @@ constexpr std::int32_t ServiceDown = 46; // also: no card within the wait
 constexpr std::int32_t Timeout = 47;
 constexpr std::int32_t AddressOutOfRange = 48;
 constexpr std::int32_t UnknownError = 49;
+
+// Whether the code says that the connection to the card is gone: nothing more can be asked of
+// it.
+constexpr bool ConnectionGone(std::int32_t code) {
+    return code == CardRemoved || code == InvalidHandle || code == CardReset ||
+           code == ServiceDown || code == CardUnpowered;
+}
 } // namespace ReaderCode
 
 constexpr std::int32_t ExtendedI2CCardType = 19;

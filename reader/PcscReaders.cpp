@@ -1,6 +1,7 @@
 #include "reader/PcscReaders.h"
 
 #include "reader/ASEMEM.h"
+#include "reader/ReadAhead.h"
 
 #include <algorithm>
 #include <array>
@@ -42,24 +43,11 @@ public:
     std::int32_t CardType() const override { return cardType_; }
 
     std::int32_t Read(std::int32_t address, std::span<std::uint8_t> destination) override {
-        for (std::size_t done = 0; done < destination.size();) {
-            const std::size_t chunk = std::min(destination.size() - done, std::size_t{256});
-            const std::uint32_t at = static_cast<std::uint32_t>(address) + done;
-            const std::array<std::uint8_t, 5> command = {
-                0xFF, ReadBinary, static_cast<std::uint8_t>(at >> 8), static_cast<std::uint8_t>(at),
-                static_cast<std::uint8_t>(chunk)};
-            std::vector<std::uint8_t> response;
-            if (const std::int32_t code = Exchange(command, response, chunk)) {
-                return code;
-            }
-            std::copy_n(response.begin(), chunk,
-                        destination.begin() + static_cast<std::ptrdiff_t>(done));
-            done += chunk;
-        }
-        return ReaderCode::Success;
+        return readAhead_.Read(address, destination);
     }
 
     std::int32_t Write(std::int32_t address, std::span<const std::uint8_t> source) override {
+        readAhead_.Drop();
         const std::uint8_t instruction = dialect_ ? dialect_->writeInstruction : UpdateBinary;
         for (std::size_t done = 0; done < source.size();) {
             const std::size_t chunk = std::min(source.size() - done, MaxApduData);
@@ -91,6 +79,27 @@ private:
     std::int32_t cardType_;
     const ReaderDialect* dialect_;
     bool open_ = true;
+    ReadAhead readAhead_{[this](std::int32_t address, std::span<std::uint8_t> destination) {
+        return ReadExactly(address, destination);
+    }};
+
+    std::int32_t ReadExactly(std::int32_t address, std::span<std::uint8_t> destination) {
+        for (std::size_t done = 0; done < destination.size();) {
+            const std::size_t chunk = std::min(destination.size() - done, std::size_t{256});
+            const std::uint32_t at = static_cast<std::uint32_t>(address) + done;
+            const std::array<std::uint8_t, 5> command = {
+                0xFF, ReadBinary, static_cast<std::uint8_t>(at >> 8), static_cast<std::uint8_t>(at),
+                static_cast<std::uint8_t>(chunk)};
+            std::vector<std::uint8_t> response;
+            if (const std::int32_t code = Exchange(command, response, chunk)) {
+                return code;
+            }
+            std::copy_n(response.begin(), chunk,
+                        destination.begin() + static_cast<std::ptrdiff_t>(done));
+            done += chunk;
+        }
+        return ReaderCode::Success;
+    }
 
     // Sends the command; success needs 90 00 after exactly the expected number of data bytes.
     std::int32_t Exchange(std::span<const std::uint8_t> command,

@@ -4,12 +4,6 @@
 
 namespace {
 
-bool ConnectionGone(std::int32_t code) {
-    return code == ReaderCode::CardRemoved || code == ReaderCode::InvalidHandle ||
-           code == ReaderCode::CardReset || code == ReaderCode::ServiceDown ||
-           code == ReaderCode::CardUnpowered;
-}
-
 bool FitsIn(std::int32_t length, std::size_t size) {
     return length >= 0 && static_cast<std::size_t>(length) <= size;
 }
@@ -80,7 +74,7 @@ CardConnection* ReaderLibrary::Find(std::int32_t cardHandle) {
 }
 
 std::int32_t ReaderLibrary::Settle(std::int32_t cardHandle, std::int32_t code) {
-    if (ConnectionGone(code)) {
+    if (ReaderCode::ConnectionGone(code)) {
         cards_.erase(cardHandle);
     }
     return code;

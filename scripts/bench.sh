@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures a full-card read through the PC/SC daemon and its virtual reader: the bare card
 # commands, the reader library, the card exchange and Read Card in the window (on a virtual
-# display); then the window's start-up time and peak memory. Starts the daemon, the virtual
+# display), and on a reader that takes a real one's time the bare 64-byte reads against Read
+# Card; then the window's start-up time and peak memory. Starts the daemon, the virtual
 # card and the display, and stops them at the end. Needs root for the daemon.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,9 +18,12 @@ cmake --build "$build" --target read_benchmark ostrivan_vcard ostrivan ostrivan_
 work=$(mktemp -d)
 daemon=""
 card=""
+modelled=""
 cleanup() {
     stop_window_session
-    [ -n "$card" ] && kill -TERM "$card" 2>/dev/null && wait "$card" 2>/dev/null || true
+    for program in "$card" "$modelled"; do
+        [ -n "$program" ] && kill -TERM "$program" 2>/dev/null && wait "$program" 2>/dev/null
+    done
     [ -n "$daemon" ] && kill -TERM "$daemon" 2>/dev/null && wait "$daemon" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -32,6 +36,9 @@ daemon=$!
 for _ in $(seq 100); do [ -S /run/pcscd/pcscd.comm ] && break; sleep 0.05; done
 "$build/bench/ostrivan_vcard" --image "$work/card.bin" >"$work/card.log" 2>&1 &
 card=$!
+"$build/bench/ostrivan_vcard" --image "$work/card.bin" --port 35964 --command-us 4000 \
+    --byte-ns 22500 >"$work/modelled.log" 2>&1 &
+modelled=$!
 sleep 1
 
 # The window's own start-up and memory, with the same card as a card file.

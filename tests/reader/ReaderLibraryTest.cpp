@@ -152,33 +152,55 @@ TEST_F(Library, WaitOutcomes) {
     }
 }
 
-TEST_F(Library, ReadsAndWritesWithStorageCardCommands) {
+TEST_F(Library, ReadsFourBlocksAheadAndAWriteDropsWhatWasRead) {
     EXPECT_EQ(Connect(), 0);
     EXPECT_EQ(type, 19);
-    Bytes data(64);
+    Bytes data(256);
     std::iota(data.begin(), data.end(), 0);
-    pcsc.responses = {Ok(data), Ok()};
+    Bytes written(data.begin() + 0x80, data.begin() + 0xC0);
+    written[0] = 0xAB;
+    pcsc.responses = {Ok(data), Ok(), Ok(written)};
     EXPECT_EQ(Read(0x1240), 0);
-    EXPECT_EQ(block, data);
-    EXPECT_EQ(Write({0xAB, 0xCD}), 0);
-    EXPECT_TRUE(Called("transmit 1 255 176 18 64 64"));
-    EXPECT_TRUE(Called("transmit 1 255 214 0 0 2 171 205"));
+    EXPECT_EQ(block, Bytes(data.begin() + 0x40, data.begin() + 0x80));
+    EXPECT_EQ(Read(0x1280), 0);
+    EXPECT_EQ(library.ASEMemWrite(handle, 0x1280, Bytes{0xAB}, 1, 0), 0);
+    EXPECT_EQ(Read(0x1280), 0);
+    EXPECT_EQ(block, written) << "read again after the write";
+    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{"establish", "connect R1",
+                                                    "transmit 1 255 176 18 0 0",
+                                                    "transmit 1 255 214 18 128 1 171",
+                                                    "transmit 1 255 176 18 128 64"}));
     EXPECT_EQ(library.ASEMemDisconnect(handle, 6), 0);
     EXPECT_EQ(pcsc.calls.back(), "disconnect 1");
 }
 
-TEST_F(Library, CardAnswersThatAreNotDataAreFailures) {
+TEST_F(Library, ReaderThatRefusesLongerReadsIsAskedForWhatIsReadOnce) {
     EXPECT_EQ(Connect(), 0);
+    pcsc.responses = {{0x67, 0x00}, Ok(Bytes(64, 7))};
+    EXPECT_EQ(Read(0), 0);
+    EXPECT_EQ(block, Bytes(64, 7));
+    // From now on every read asks for exactly its block; what is not its data is a failure.
     const std::pair<Bytes, std::int32_t> cases[] = {
         {{0x6B, 0x00}, 48}, {{0x6A, 0x82}, 48},  {{0x69, 0x82}, 49}, {{}, 49},
         {{0x90}, 49},       {Ok({1, 2, 3}), 49}, {Ok(Bytes(65)), 49}};
     for (const auto& [response, code] : cases) {
         pcsc.responses = {response};
-        EXPECT_EQ(Read(), code) << response.size();
+        EXPECT_EQ(Read(64), code) << response.size();
     }
+    EXPECT_EQ(std::count(pcsc.calls.begin(), pcsc.calls.end(), "transmit 1 255 176 0 0 0"), 1);
+    EXPECT_EQ(std::count(pcsc.calls.begin(), pcsc.calls.end(), "transmit 1 255 176 0 64 64"), 7);
     pcsc.transmit = {0x80100069};
     EXPECT_EQ(Read(), 33);
     EXPECT_EQ(Read(), 38) << "a removed card's handle is forgotten";
+}
+
+TEST_F(Library, LongerReadOfACardThatLeftIsNotAskedAgain) {
+    EXPECT_EQ(Connect(), 0);
+    pcsc.transmit = {0x80100069};
+    EXPECT_EQ(Read(0), 33);
+    EXPECT_EQ(std::count_if(pcsc.calls.begin(), pcsc.calls.end(),
+                            [](const std::string& call) { return call.starts_with("transmit"); }),
+              1);
 }
 
 TEST_F(Library, ConnectingAgainReleasesTheOldConnection) {

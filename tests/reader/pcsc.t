@@ -9,11 +9,25 @@ the same rows and lines as the same cards exported from their text.
   Virtual PCD 00 01
   demo
   $ read_card() { ostrivan-card read --reader "$reader" --verbose "$@" 2>&1; }
-  $ insert_card "$SOURCE/data/demo-card.txt"
-  $ for text in "$TESTS"/data/cards/*.txt; do
-  >   change_card "$text"
-  >   diff <(ostrivan-card export --text "$text" --verbose 2>&1) <(read_card) >/dev/null || echo "${text##*/} differs"
-  > done
+  $ same_as_export() {
+  >   for text in "$TESTS"/data/cards/*.txt; do
+  >     change_card "$text"
+  >     diff <(ostrivan-card export --text "$text" --verbose 2>&1) <(read_card) >/dev/null || echo "${text##*/} differs"
+  >   done
+  > }
+
+A read asks for four blocks at a time: a full card takes 128 commands. A reader that refuses
+longer reads is asked for 64 bytes from then on: one refused command for each read.
+
+  $ insert_card "$SOURCE/data/demo-card.txt"; same_as_export
+  $ change_card "$TESTS/data/cards/farm.txt"; : >card.log; read_card >/dev/null
+  $ wc -l <card.log; grep -c '^read [0-9]* 256$' card.log
+  128
+  128
+  $ insert_card "$SOURCE/data/demo-card.txt" --refuse-long-reads; same_as_export
+  $ grep -c '^refused' card.log; grep '^read .* 256$' card.log | wc -l
+  9
+  0
 
 A format writes the empty card at address 0 and leaves the rest; the card reads back formatted.
 
@@ -49,7 +63,7 @@ A card pulled out during a read: the whole rows before stay, and the next read i
   $ sleep 0.6; ostrivan-card read --reader "$reader" --output whole.csv 2>/dev/null
   $ ostrivan-card export --text "$farm" 2>/dev/null | cmp - whole.csv
   $ wc -l <part.csv; cmp -n "$(stat -c %s part.csv)" part.csv whole.csv && tail -c 2 part.csv | od -c | head -n 1
-  33
+  127
   0000000  \r  \n
 
 The service stopping during a read: "Card not inserted!" after the blocks read before; once it is
@@ -57,7 +71,7 @@ back, the card reads whole.
 
   $ insert_card "$farm" --drop-after 12 --kill-pid "$PCSCD"
   $ read_card >lines; wait "$PCSCD"; grep -c '^Card\[' lines; tail -n 3 lines
-  12
+  48
   Card not inserted!
   Closing file -
   Finished!

@@ -53,7 +53,8 @@ insert_card() {
     ostrivan_make_card "$1" "$PWD/card.image"
     shift
     remove_card
-    setpriv --pdeathsig TERM vcard.py --image "$PWD/card.image" "$@" >"$PWD/card.log" 2>&1 &
+    : >"$PWD/card.log"
+    setpriv --pdeathsig TERM vcard.py --image "$PWD/card.image" "$@" >>"$PWD/card.log" 2>&1 &
     VCARD=$!
     for _ in $(seq 200); do grep -q "^answered to reset" card.log && break; sleep 0.025; done
 }
