@@ -22,7 +22,7 @@ modelled=""
 cleanup() {
     stop_window_session
     for program in "$card" "$modelled"; do
-        [ -n "$program" ] && kill -TERM "$program" 2>/dev/null && wait "$program" 2>/dev/null
+        [ -n "$program" ] && kill -TERM "$program" 2>/dev/null && wait "$program" 2>/dev/null || true
     done
     [ -n "$daemon" ] && kill -TERM "$daemon" 2>/dev/null && wait "$daemon" 2>/dev/null || true
     rm -rf "$work"
