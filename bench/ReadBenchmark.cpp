@@ -80,7 +80,7 @@ public:
         return pcsc_->ListReaders(readers);
     }
     std::uint32_t GetStatusChange(const std::string& reader, std::uint32_t known,
-                                  std::uint32_t timeoutMs, std::uint32_t& state) override {
+                                  std::uint32_t timeoutMs, ReaderState& state) override {
         return pcsc_->GetStatusChange(reader, known, timeoutMs, state);
     }
     std::uint32_t Connect(const std::string& reader, PcscCard& card,

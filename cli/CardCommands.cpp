@@ -3,33 +3,14 @@
 #include "base/Files.h"
 #include "card/CardDescription.h"
 #include "card/CodePage.h"
+#include "cli/Companion.h"
 #include "cli/ExitStatus.h"
-#include "form/frmOstrivan.h"
 #include "reader/PcscLite.h"
-#include "reader/ReaderLibrary.h"
 
 #include <iostream>
 #include <sys/mman.h>
 
 namespace {
-
-// The window's form, with its settings, folders and controls on the terminal.
-struct Companion {
-    Companion(const CardOptions& options, AppFolders folders, std::unique_ptr<ReaderLibrary> cards)
-        : controls(options.choices), library(std::move(cards)),
-          form(controls, *library, std::move(folders)) {}
-
-    TerminalControls controls;
-    std::unique_ptr<ReaderLibrary> library;
-    frmOstrivan form;
-};
-
-std::unique_ptr<Companion> WithReaders(const CardOptions& options) {
-    const AppFolders folders = AppFolders::Standard();
-    return std::make_unique<Companion>(
-        options, folders,
-        std::make_unique<ReaderLibrary>(MakePcscLiteTransport(), folders.CardsFolder()));
-}
 
 // Read Card into the file named by --output (".csv" added to a last component without a dot,
 // as the window does), or to standard output.
@@ -73,6 +54,15 @@ std::optional<files::File> ImageOfText(const std::string& source) {
 
 } // namespace
 
+std::unique_ptr<Companion> WithReaders(const CardOptions& options) {
+    const AppFolders folders = AppFolders::Standard();
+    auto companion = std::make_unique<Companion>(
+        options, folders,
+        std::make_unique<ReaderLibrary>(MakePcscLiteTransport(), folders.CardsFolder()));
+    companion->form.LogWhenUnset();
+    return companion;
+}
+
 int ListReaders(const CardOptions& options) {
     const auto companion = WithReaders(options);
     ReaderList list = companion->form.ListReaders();
@@ -94,6 +84,7 @@ int ReadCard(const CardOptions& options) {
             return ExitStatus(Outcome::CardError);
         }
         reader = list.names.front();
+        std::cerr << "Reader: " << reader << '\n';
     }
     companion->controls.SetReaderText(reader);
     return ReadInto(*companion, options);

@@ -25,6 +25,7 @@ public:
     std::string ReaderText() const override { return readerText_; }
     void SetReaderText(std::string_view text) override { readerText_ = text; }
     void AddReader(std::string_view) override {}
+    void ClearReaders() override {}
     void ShowDrives(const std::vector<std::string>&, int) override {}
     int ShownDrive() const override { return -1; }
     void ShowDirectory(const std::vector<std::string>&, int) override {}

@@ -6,6 +6,7 @@
 #include "cli/CardCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/SettingCommand.h"
+#include "cli/StationCommands.h"
 
 #include <CLI/CLI.hpp>
 #include <csignal>
@@ -60,6 +61,11 @@ int main(int argc, char** argv) {
         command->add_flag("--force", options.force, "replace an existing export file");
         command->add_flag("--verbose", options.choices.verbose, "show the dump of every block");
     }
+    auto* status = app.add_subcommand(
+        "status", "Whether a card is in the reader, at once: exit 0 when one is, 3 otherwise.");
+    status->add_option("--reader", options.reader, "the reader (default: the first listed)");
+    auto* doctor = app.add_subcommand(
+        "doctor", "What this station has: service, readers, card files, folders, log.");
     auto* settings = app.add_subcommand("setting", "Show a setting of the window, or set it.");
     settings->add_option("NAME", setting.name, "the value's name, such as \"Log File\"")
         ->required();
@@ -87,6 +93,12 @@ int main(int argc, char** argv) {
     }
     if (read->parsed()) {
         return ReadCard(options);
+    }
+    if (status->parsed()) {
+        return CardStatus(options);
+    }
+    if (doctor->parsed()) {
+        return Doctor();
     }
     if (settings->parsed()) {
         return SettingCommand(AppFolders::Standard(), setting.name, setting.value, setting.number);

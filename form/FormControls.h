@@ -24,6 +24,7 @@ public:
     virtual std::string ReaderText() const = 0;
     virtual void SetReaderText(std::string_view text) = 0;
     virtual void AddReader(std::string_view name) = 0;
+    virtual void ClearReaders() = 0;
 
     // The drive list and the entry it shows (-1: none).
     virtual void ShowDrives(const std::vector<std::string>& drives, int shown) = 0;

@@ -4,6 +4,7 @@
 #include "base/RuntimeError.h"
 #include "card/CodePage.h"
 #include "card/ExportFile.h"
+#include "reader/Hints.h"
 #include "report/NumberText.h"
 
 #include <algorithm>
@@ -78,8 +79,15 @@ void frmOstrivan::Save(std::string_view name, const SettingValue& value, std::ui
     settings_.SaveRegistrySetting(HKEY_LOCAL_MACHINE, SettingsKey, name, value, type);
 }
 
+std::string frmOstrivan::FirstRunLogFile() const {
+    return codepage::FromFileName(folders_.dataFolder.lexically_normal() / "log.txt");
+}
+
 const LogFileSetting& frmOstrivan::LogFile() {
-    std::string text = SettingText(Load("Log File"));
+    const SettingValue setting = Load("Log File");
+    std::string text = std::holds_alternative<std::monostate>(setting) && logWhenUnset_
+                           ? FirstRunLogFile()
+                           : SettingText(setting);
     if (text != logFile_.text) {
         logFile_.file = codepage::ToFileName(text);
         logFile_.text = std::move(text);
@@ -91,7 +99,9 @@ const LogFileSetting& frmOstrivan::LogFile() {
 
 void frmOstrivan::Form_Load() {
     Trap("Form_Load()", [this] {
-        std::filesystem::create_directories(folders_.dataFolder);
+        // Without its data folder the program still starts: only what needs the folder fails.
+        std::error_code unmade;
+        std::filesystem::create_directories(folders_.dataFolder, unmade);
         WriteFirstRunSettings();
         controls_.SetText(TextBox::FarmName, SettingText(Load("Farm Name")));
         controls_.SetText(TextBox::PICId, SettingText(Load("PIC ID")));
@@ -99,9 +109,15 @@ void frmOstrivan::Form_Load() {
         AppendLogLine("STARTING " + std::string(ApplicationTitle) + " Ver " +
                       BlankLedNumber(VersionMajor) + "." + BlankLedNumber(VersionMinor) + "." +
                       BlankLedNumber(VersionRevision));
+        if (unmade) {
+            ShowStatus("Cannot create the data folder " +
+                       codepage::FromFileName(folders_.dataFolder) + ": " + unmade.message());
+        }
         if (!startFolderUnusable.empty()) {
-            ShowStatus("Cannot start in the File Path folder (" + startFolderUnusable +
-                       "); starting in " + codepage::FromFileName(folders_.dataFolder));
+            ShowStatus("Cannot start in the File Path folder (" + startFolderUnusable + ")" +
+                       (dirListBox_.Path().empty()
+                            ? std::string()
+                            : "; starting in " + codepage::FromFileName(dirListBox_.Path())));
         }
         const ReaderList readers = ListReaders();
         if (readers.tooLong) {
@@ -110,10 +126,36 @@ void frmOstrivan::Form_Load() {
         if (!readers.names.empty()) {
             controls_.SetReaderText(readers.names.front());
         }
-        for (const std::string& name : readers.names) {
-            controls_.AddReader(name);
-        }
+        ShowReaders(readers.names);
         SetColumnLabels();
+    });
+}
+
+void frmOstrivan::ShowReaders(const std::vector<std::string>& names) {
+    listedReaders_ = names;
+    for (const std::string& name : names) {
+        controls_.AddReader(name);
+    }
+}
+
+void frmOstrivan::cmbReaderNames_DropDown() {
+    // The operator may have plugged a reader in since the list was made.
+    Trap("cmbReaderNames_DropDown()", [this] {
+        const ReaderList readers = ListReaders(false);
+        if (!readers.Complete()) {
+            if (!relistingHintShown_) {
+                if (const std::string hint = ListingHint(); !hint.empty()) {
+                    ShowStatus(hint, false);
+                }
+                relistingHintShown_ = true;
+            }
+            return;
+        }
+        relistingHintShown_ = false;
+        const std::string typed = controls_.ReaderText();
+        controls_.ClearReaders();
+        ShowReaders(readers.names);
+        controls_.SetReaderText(typed);
     });
 }
 
@@ -123,8 +165,7 @@ void frmOstrivan::WriteFirstRunSettings() {
     }
     // A farm name cleared by the operator must not cost the other settings: only those that
     // are not there at all get their first value.
-    const std::string logFile =
-        codepage::FromFileName(folders_.dataFolder.lexically_normal() / "log.txt");
+    const std::string logFile = FirstRunLogFile();
     Save("Farm Name", "myfarm", REG_SZ);
     const std::pair<const char*, SettingValue> defaults[] = {
         {"PIC ID", ""}, {"File Path", ""}, {"Log File", logFile}, {"Mode", 0}};
@@ -136,7 +177,6 @@ void frmOstrivan::WriteFirstRunSettings() {
 }
 
 std::string frmOstrivan::ShowStartFolder() {
-    drives_ = volumes_();
     std::string unusable;
     if (const std::string filePath = SettingText(Load("File Path")); !filePath.empty()) {
         try {
@@ -146,18 +186,29 @@ std::string frmOstrivan::ShowStartFolder() {
             unusable = error.what();
         }
     }
-    ShowFolderOnItsDrive(folders_.dataFolder);
+    try {
+        ShowFolderOnItsDrive(folders_.dataFolder);
+    } catch (const RuntimeError&) {
+        // No folder is shown; the data folder's failure is told on its own.
+        controls_.ShowDrives(DriveLabels(), -1);
+    }
     return unusable;
 }
 
-void frmOstrivan::ShowFolderOnItsDrive(const std::filesystem::path& path) {
-    const auto folder = DirectoryList::Resolve(path);
-    const int drive = DriveOf(folder, drives_);
-    ShowFolder(folder, drive < 0 ? folder.root_path() : drives_[static_cast<std::size_t>(drive)]);
+std::vector<std::string> frmOstrivan::DriveLabels() {
+    drives_ = volumes_();
     std::vector<std::string> labels;
     for (const auto& mountPoint : drives_) {
         labels.push_back(codepage::FromFileName(mountPoint));
     }
+    return labels;
+}
+
+void frmOstrivan::ShowFolderOnItsDrive(const std::filesystem::path& path) {
+    const auto folder = DirectoryList::Resolve(path);
+    const std::vector<std::string> labels = DriveLabels();
+    const int drive = DriveOf(folder, drives_);
+    ShowFolder(folder, drive < 0 ? folder.root_path() : drives_[static_cast<std::size_t>(drive)]);
     controls_.ShowDrives(labels, drive);
 }
 
@@ -167,21 +218,32 @@ void frmOstrivan::ShowFolder(const std::filesystem::path& folder,
     controls_.ShowDirectory(dirListBox_.Labels(), dirListBox_.Current());
 }
 
-ReaderList frmOstrivan::ListReaders() {
+std::string frmOstrivan::ListingHint() const {
+    return HintLine(library_.LastFailureCause(), {{}, 0, folders_.CardsFolder()});
+}
+
+ReaderList frmOstrivan::ListReaders(bool report) {
     ReaderList list;
     std::int32_t length = 0;
     const std::int32_t lengthCode = library_.ASEListReaders({}, length);
     if (lengthCode != 0) {
-        reporter_.ReportCardError(lengthCode, "ASEListReadersLenBufOnly()");
+        if (report) {
+            reporter_.ReportCardError(lengthCode, "ASEListReadersLenBufOnly()", ListingHint());
+        }
         list.failed = true;
     } else if (length > LargestReaderList) {
-        ShowStatus("ERROR - frmOstrivan - buffer too small!");
+        if (report) {
+            ShowStatus("ERROR - frmOstrivan - buffer too small!");
+        }
         list.tooLong = true;
         return list;
     }
     std::array<std::uint8_t, ReaderNameBufferSize> names{};
     const std::int32_t namesCode = library_.ASEListReaders(names, length);
-    reporter_.ReportCardError(namesCode, "ASEListReaders()");
+    if (report) {
+        // The hint of a failure shows once, with its first report.
+        reporter_.ReportCardError(namesCode, "ASEListReaders()", list.failed ? "" : ListingHint());
+    }
     list.failed = list.failed || namesCode != 0;
 
     // The walk never leaves the buffer, whatever length the library reported.
@@ -205,10 +267,21 @@ void frmOstrivan::SetColumnLabels() {
 
 // --- commands and handlers
 
+std::string frmOstrivan::ReaderChosen() const {
+    // The window turns typed text into the code page, where a card file's name is UTF-8.
+    const std::string text = controls_.ReaderText();
+    const auto listed = [this](const std::string& name) {
+        return std::find(listedReaders_.begin(), listedReaders_.end(), name) !=
+               listedReaders_.end();
+    };
+    const std::string utf8 = codepage::ToUtf8(text);
+    return !listed(text) && listed(utf8) ? utf8 : text;
+}
+
 std::int32_t frmOstrivan::RunExchange(ExchangeMode mode) {
     paintPacer_.Paint(); // the wait for a card may take seconds
-    return CardExchange(mode, {library_, controls_.ReaderText(), reporter_, assembler_,
-                               *cardBuffer_, cardBytesRead_});
+    return CardExchange(
+        mode, {library_, ReaderChosen(), reporter_, assembler_, *cardBuffer_, cardBytesRead_});
 }
 
 std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
@@ -218,6 +291,12 @@ std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
 
 void frmOstrivan::cmdReadCard_Click() {
     const BusyCursor busy(controls_);
+    if (dirListBox_.Path().empty()) {
+        ShowStatus("Read Card needs a folder for the export file: choose a drive and a folder",
+                   false);
+        paintPacer_.Paint();
+        return;
+    }
     const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
     const auto path = ExportPath(name);
     if (files::IsRegularFile(path) &&
@@ -270,7 +349,7 @@ void frmOstrivan::KeepCardRead() {
         return;
     }
     const auto bytes = std::span(*cardBuffer_).first(static_cast<std::size_t>(cardBytesRead_));
-    const std::string failure = archive_.Keep(clock_(), controls_.ReaderText(), bytes);
+    const std::string failure = archive_.Keep(clock_(), ReaderChosen(), bytes);
     if (!failure.empty()) {
         ShowStatus("The card read could not be kept in " +
                        codepage::FromFileName(archive_.Folder()) + ": " + failure,
@@ -316,7 +395,7 @@ void frmOstrivan::DirListBox_DblClick(int entry) {
     Trap("DirListBox_DblClick()", [this, entry] {
         const auto& entries = dirListBox_.Entries();
         if (entry >= 0 && static_cast<std::size_t>(entry) < entries.size()) {
-            ShowFolder(entries[static_cast<std::size_t>(entry)].folder, dirListBox_.Drive());
+            ShowFolderOnItsDrive(entries[static_cast<std::size_t>(entry)].folder);
         }
     });
 }

@@ -52,6 +52,8 @@ public:
     void TextFarmName_Change();
     void TextPICId_Change();
     void DirListBox_DblClick(int entry);
+    // The reader box opens its list: the readers are listed afresh.
+    void cmbReaderNames_DropDown();
 
     void ShowStatus(std::string_view text, bool log = true);
     void AppendLogLine(std::string_view text);
@@ -59,12 +61,19 @@ public:
     // The commands without the window's start-up, for the command-line companion, reporting
     // as the window does: Read Card from its "Opening file " line on, into the file (standard
     // output for an empty path) named in the lines as given; and Format Card, question first.
-    ReaderList ListReaders();
+    // The reader list, its failures reported as start-up reports them, or not at all.
+    ReaderList ListReaders(bool report = true);
     void SetColumnLabels();
     Outcome ReadCard(std::string_view name, const std::filesystem::path& file);
     Outcome FormatCard();
 
     const DirectoryList& DirListBox() const { return dirListBox_; }
+
+    // Where the log goes when the settings hold no "Log File" yet: to the file the window's
+    // first run would choose (the companion, which writes no settings), or nowhere.
+    void LogWhenUnset() { logWhenUnset_ = true; }
+    // The "Log File" in use, code-page text; empty for none.
+    std::string LogFileInUse() { return LogFile().text; }
 
 private:
     FormControls& controls_;
@@ -83,19 +92,29 @@ private:
     LogFileSetting logFile_;
     LocalClock clock_;
     CardArchive archive_;
+    std::vector<std::string> listedReaders_;
+    bool relistingHintShown_ = false;
+    bool logWhenUnset_ = false;
     // Runs a handler body, or a step of one; a run-time error is reported with the handler's
     // label and ends it. The status list is painted when it ends, whichever way. Returns
     // whether the body ran to its end.
     bool Trap(std::string_view label, const std::function<void()>& body);
 
     SettingValue Load(std::string_view name);
+    std::string FirstRunLogFile() const;
     void Save(std::string_view name, const SettingValue& value, std::uint32_t type);
     // The "Log File" setting as it stands, its file name made again only when it changed.
     const LogFileSetting& LogFile();
     void WriteFirstRunSettings();
-    // Shows "File Path", or the data folder when it is empty or cannot be shown; returns why
-    // it could not be shown.
+    // Shows "File Path", or the data folder when it is empty or cannot be shown (or no folder
+    // when neither can be); returns why "File Path" could not be shown.
     std::string ShowStartFolder();
+    // The drives as labels, the list of them made afresh.
+    std::vector<std::string> DriveLabels();
+    void ShowReaders(const std::vector<std::string>& names);
+    std::string ListingHint() const;
+    // The reader the box names: its text, or the listed name that is the text's UTF-8 form.
+    std::string ReaderChosen() const;
     // Shows the folder in the directory list and its drive in the drive list.
     void ShowFolderOnItsDrive(const std::filesystem::path& path);
     void ShowFolder(const std::filesystem::path& folder, const std::filesystem::path& drive);

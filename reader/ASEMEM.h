@@ -35,6 +35,17 @@ constexpr bool ConnectionGone(std::int32_t code) {
 
 constexpr std::int32_t ExtendedI2CCardType = 19;
 
+// Why a call of the library failed, as far as the library can tell; its code stays what the
+// operator reads.
+enum class FailureCause {
+    Unknown,
+    ServiceNotRunning, // the PC/SC service is not there, or went away
+    ServiceRefused,    // the PC/SC service does not let this program in
+    NoReaders,         // neither a reader nor a card file
+    NoCard,            // the reader holds no card
+    CardLeft,          // the card was taken out while it was being used
+};
+
 // The card-reader library: reader list, wait for a card, connect, read and write card memory,
 // disconnect. Handles are the library's own 32-bit numbers. Every call blocks until done.
 class ASEMEM {
@@ -57,4 +68,7 @@ public:
                                      std::span<const std::uint8_t> source, std::int32_t length,
                                      std::uint8_t flags) = 0;
     virtual std::int32_t ASEMemDisconnect(std::int32_t cardHandle, std::int32_t disposition) = 0;
+
+    // Why the last call failed; Unknown after one that succeeded.
+    virtual FailureCause LastFailureCause() const { return FailureCause::Unknown; }
 };

@@ -1,6 +1,7 @@
 #include "reader/CardExchange.h"
 
 #include "reader/DumpLines.h"
+#include "reader/Hints.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ public:
     explicit Exchange(const ExchangeParts& parts) : parts_(parts) {}
 
     std::int32_t Run(ExchangeMode mode) {
+        mode_ = mode;
         label_ = "ASEWaitForCardEvent()";
         if (const std::int32_t code =
                 parts_.library.ASEWaitForCardEvent(parts_.readerName, WaitEvent, WaitTimeoutMs)) {
@@ -46,17 +48,31 @@ public:
 
 private:
     const ExchangeParts& parts_;
+    ExchangeMode mode_ = ExchangeMode::ExchangeRead;
     std::int32_t cardHandle_ = 0;
     std::int32_t cardType_ = 0;
     std::string label_;
 
     std::int32_t Fail(std::int32_t code) {
+        const std::string hint = FailureHint();
         if (code == ReaderCode::ServiceDown) {
             parts_.reporter.ShowStatus("Card not inserted!", false);
+            if (!hint.empty()) {
+                parts_.reporter.ShowStatus(hint, false);
+            }
         } else {
-            parts_.reporter.ReportCardError(code, label_);
+            parts_.reporter.ReportCardError(code, label_, hint);
         }
         return code;
+    }
+
+    // What the library could tell of the failure; a card that left matters to a read only.
+    std::string FailureHint() const {
+        const FailureCause cause = parts_.library.LastFailureCause();
+        if (cause == FailureCause::CardLeft && mode_ != ExchangeMode::ExchangeRead) {
+            return {};
+        }
+        return HintLine(cause, {parts_.readerName, parts_.cardBytesRead / BlockSize, {}});
     }
 
     std::int32_t Format() {

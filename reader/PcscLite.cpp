@@ -91,12 +91,14 @@ public:
     }
 
     std::uint32_t GetStatusChange(const std::string& reader, std::uint32_t knownState,
-                                  std::uint32_t timeoutMs, std::uint32_t& state) override {
+                                  std::uint32_t timeoutMs, ReaderState& state) override {
         SCARD_READERSTATE readerState{};
         readerState.szReader = reader.c_str();
         readerState.dwCurrentState = knownState;
         const auto result = Code(pcsc_.getStatusChange(context_, timeoutMs, &readerState, 1));
-        state = static_cast<std::uint32_t>(readerState.dwEventState);
+        state.flags = static_cast<std::uint32_t>(readerState.dwEventState);
+        state.atr.assign(readerState.rgbAtr,
+                         readerState.rgbAtr + std::min<DWORD>(readerState.cbAtr, MAX_ATR_SIZE));
         return result;
     }
 

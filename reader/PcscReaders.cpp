@@ -21,6 +21,13 @@ constexpr std::size_t MaxApduData = 255;
 constexpr std::uint8_t ExtendedI2CStandard = 0x0E;
 constexpr std::int32_t OtherCardType = 1;
 constexpr std::int32_t StorageCardTypeBase = 0x100;
+constexpr std::uint32_t CardLeftPatienceMs = 1000;
+// The service counts a reader's card insertions and removals in the state's upper half.
+constexpr std::uint32_t CardEventShift = 16;
+
+bool CardIsThere(const ReaderState& state) {
+    return (state.flags & PcscStatePresent) != 0 && (state.flags & PcscStateMute) == 0;
+}
 
 bool ServiceLost(std::uint32_t result) {
     return result == PcscCode::NoService || result == PcscCode::ServiceStopped ||
@@ -29,10 +36,12 @@ bool ServiceLost(std::uint32_t result) {
 
 class PcscConnection : public CardConnection {
 public:
-    PcscConnection(PcscReaders& readers, PcscTransport& transport, PcscCard card,
-                   std::uint32_t protocol, std::int32_t cardType, const ReaderDialect* dialect)
-        : readers_(readers), transport_(transport), card_(card), protocol_(protocol),
-          cardType_(cardType), dialect_(dialect) {}
+    PcscConnection(PcscReaders& readers, PcscTransport& transport, std::string reader,
+                   PcscCard card, std::uint32_t protocol, std::int32_t cardType,
+                   const ReaderDialect* dialect)
+        : readers_(readers), transport_(transport), reader_(std::move(reader)), card_(card),
+          protocol_(protocol), cardType_(cardType), dialect_(dialect),
+          eventsAtConnect_(readers.CardEvents(reader_)) {}
 
     ~PcscConnection() override {
         if (open_) {
@@ -43,7 +52,7 @@ public:
     std::int32_t CardType() const override { return cardType_; }
 
     std::int32_t Read(std::int32_t address, std::span<std::uint8_t> destination) override {
-        return readAhead_.Read(address, destination);
+        return Noted(readAhead_.Read(address, destination));
     }
 
     std::int32_t Write(std::int32_t address, std::span<const std::uint8_t> source) override {
@@ -59,7 +68,7 @@ public:
                            source.begin() + static_cast<std::ptrdiff_t>(done + chunk));
             std::vector<std::uint8_t> response;
             if (const std::int32_t code = Exchange(command, response, 0)) {
-                return code;
+                return Noted(code);
             }
             done += chunk;
         }
@@ -74,10 +83,12 @@ public:
 private:
     PcscReaders& readers_;
     PcscTransport& transport_;
+    std::string reader_;
     PcscCard card_;
     std::uint32_t protocol_;
     std::int32_t cardType_;
     const ReaderDialect* dialect_;
+    std::uint32_t eventsAtConnect_;
     bool open_ = true;
     ReadAhead readAhead_{[this](std::int32_t address, std::span<std::uint8_t> destination) {
         return ReadExactly(address, destination);
@@ -99,6 +110,13 @@ private:
             done += chunk;
         }
         return ReaderCode::Success;
+    }
+
+    std::int32_t Noted(std::int32_t code) {
+        if (code != ReaderCode::Success) {
+            readers_.NoteCardCommandFailure(reader_, eventsAtConnect_);
+        }
+        return code;
     }
 
     // Sends the command; success needs 90 00 after exactly the expected number of data bytes.
@@ -210,6 +228,14 @@ PcscReaders::PcscReaders(std::unique_ptr<PcscTransport> transport)
 PcscReaders::~PcscReaders() = default;
 
 std::int32_t PcscReaders::Checked(std::uint32_t result) {
+    // A connection dropped before any context was made is the service turning this program
+    // away; later it is the service going.
+    if (result == PcscCode::SecurityViolation || result == PcscCode::NoAccess ||
+        (result == PcscCode::CommError && !hasContext_)) {
+        NoteCause(FailureCause::ServiceRefused);
+    } else if (ServiceLost(result)) {
+        NoteCause(FailureCause::ServiceNotRunning);
+    }
     if (ServiceLost(result) && hasContext_) {
         transport_->ReleaseContext();
         hasContext_ = false;
@@ -264,30 +290,62 @@ std::int32_t PcscReaders::WaitForCard(const std::string& reader, std::int32_t ti
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     std::uint32_t known = 0; // unaware: the first call reports the state at once
-    std::uint32_t state = 0;
+    ReaderState state;
     std::uint32_t result =
         InContext([&] { return transport_->GetStatusChange(reader, known, 0, state); });
     for (;;) {
-        if (result == PcscCode::Timeout) {
+        if (result == PcscCode::Timeout || (result == PcscCode::Success && known != 0 &&
+                                            Clock::now() >= deadline && !CardIsThere(state))) {
+            NoteCause(FailureCause::NoCard);
             return ReaderCode::ServiceDown; // no card within the time
         }
         if (result != PcscCode::Success) {
             return Checked(result);
         }
-        if ((state & PcscStatePresent) != 0 && (state & PcscStateMute) == 0) {
+        if (CardIsThere(state)) {
             return ReaderCode::Success;
         }
-        if (known != 0 && Clock::now() >= deadline) {
-            return ReaderCode::ServiceDown;
-        }
-        known = state & ~0x0002u; // without the changed flag
+        known = state.flags & ~PcscStateChanged;
         if (known == 0) {
-            known = 0x0010; // empty
+            known = PcscStateEmpty;
         }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         const auto wait = static_cast<std::uint32_t>(std::max<std::int64_t>(left.count(), 0));
         result = transport_->GetStatusChange(reader, known, wait, state);
+    }
+}
+
+std::int32_t PcscReaders::State(const std::string& reader, ReaderState& state) {
+    return Checked(InContext([&] { return transport_->GetStatusChange(reader, 0, 0, state); }));
+}
+
+std::uint32_t PcscReaders::CardEvents(const std::string& reader) {
+    ReaderState state;
+    return transport_->GetStatusChange(reader, 0, 0, state) == PcscCode::Success
+               ? state.flags >> CardEventShift
+               : 0;
+}
+
+void PcscReaders::NoteCardCommandFailure(const std::string& reader, std::uint32_t eventsAtConnect) {
+    if (Cause() != FailureCause::Unknown) {
+        return; // the service's own answer says why
+    }
+    // The card left if the reader holds none, or had it out and in again since the connect;
+    // the reader may not have seen it go yet, so it is given a moment to.
+    const auto left = [&](const ReaderState& state) {
+        return (state.flags & PcscStatePresent) == 0 ||
+               state.flags >> CardEventShift != eventsAtConnect;
+    };
+    ReaderState state;
+    if (transport_->GetStatusChange(reader, 0, 0, state) != PcscCode::Success) {
+        return;
+    }
+    if (left(state) ||
+        (transport_->GetStatusChange(reader, state.flags & ~PcscStateChanged, CardLeftPatienceMs,
+                                     state) == PcscCode::Success &&
+         left(state))) {
+        NoteCause(FailureCause::CardLeft);
     }
 }
 
@@ -297,6 +355,9 @@ std::int32_t PcscReaders::Connect(const std::string& reader,
     std::uint32_t protocol = 0;
     if (const std::uint32_t result =
             InContext([&] { return transport_->Connect(reader, card, protocol); })) {
+        if (result == PcscCode::NoSmartCard || result == PcscCode::RemovedCard) {
+            NoteCause(FailureCause::NoCard);
+        }
         return Checked(result);
     }
     std::vector<std::uint8_t> atr;
@@ -315,7 +376,7 @@ std::int32_t PcscReaders::Connect(const std::string& reader,
             cardType = ExtendedI2CCardType;
         }
     }
-    connection =
-        std::make_unique<PcscConnection>(*this, *transport_, card, protocol, cardType, dialect);
+    connection = std::make_unique<PcscConnection>(*this, *transport_, reader, card, protocol,
+                                                  cardType, dialect);
     return ReaderCode::Success;
 }

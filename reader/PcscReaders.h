@@ -38,8 +38,16 @@ public:
     std::int32_t Connect(const std::string& reader,
                          std::unique_ptr<CardConnection>& connection) override;
 
+    // The reader's state as the service sees it, without a wait or a connection.
+    std::int32_t State(const std::string& reader, ReaderState& state);
+
     // The code for a result, forgetting the context when the service was lost.
     std::int32_t Checked(std::uint32_t result);
+    // How many times a card went in or out of the reader, as the service counts.
+    std::uint32_t CardEvents(const std::string& reader);
+    // After a card command failed, notes that the card left when the reader no longer holds
+    // it, or has had it out since the connect.
+    void NoteCardCommandFailure(const std::string& reader, std::uint32_t eventsAtConnect);
 
 private:
     std::unique_ptr<PcscTransport> transport_;

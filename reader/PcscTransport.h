@@ -17,6 +17,7 @@ constexpr std::uint32_t NoSmartCard = 0x8010000C;
 constexpr std::uint32_t InvalidHandle = 0x80100003;
 constexpr std::uint32_t InvalidParameter = 0x80100004;
 constexpr std::uint32_t InvalidValue = 0x80100011;
+constexpr std::uint32_t NoAccess = 0x80100027;
 constexpr std::uint32_t CommError = 0x80100013;
 constexpr std::uint32_t ReaderUnavailable = 0x80100017;
 constexpr std::uint32_t CardUnsupported = 0x8010001C;
@@ -29,10 +30,21 @@ constexpr std::uint32_t UnresponsiveCard = 0x80100066;
 constexpr std::uint32_t UnpoweredCard = 0x80100067;
 constexpr std::uint32_t ResetCard = 0x80100068;
 constexpr std::uint32_t RemovedCard = 0x80100069;
+constexpr std::uint32_t SecurityViolation = 0x8010006A;
 } // namespace PcscCode
 
+constexpr std::uint32_t PcscStateChanged = 0x0002;
+constexpr std::uint32_t PcscStateUnavailable = 0x0008;
+constexpr std::uint32_t PcscStateEmpty = 0x0010;
 constexpr std::uint32_t PcscStatePresent = 0x0020;
 constexpr std::uint32_t PcscStateMute = 0x0200;
+
+// What the service knows of a reader without connecting to its card: its state flags, and the
+// card's answer-to-reset when one is there.
+struct ReaderState {
+    std::uint32_t flags = 0;
+    std::vector<std::uint8_t> atr;
+};
 
 using PcscCard = std::uint64_t;
 
@@ -48,7 +60,7 @@ public:
     // Waits until the reader's state differs from knownState or the time is up; reports the
     // state it then has.
     virtual std::uint32_t GetStatusChange(const std::string& reader, std::uint32_t knownState,
-                                          std::uint32_t timeoutMs, std::uint32_t& state) = 0;
+                                          std::uint32_t timeoutMs, ReaderState& state) = 0;
     // Connects exclusively, with T=0 or T=1.
     virtual std::uint32_t Connect(const std::string& reader, PcscCard& card,
                                   std::uint32_t& protocol) = 0;

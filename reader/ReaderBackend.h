@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reader/ASEMEM.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -26,4 +28,12 @@ public:
     virtual std::int32_t WaitForCard(const std::string& reader, std::int32_t timeoutMs) = 0;
     virtual std::int32_t Connect(const std::string& reader,
                                  std::unique_ptr<CardConnection>& connection) = 0;
+
+    // Why the last failure since the cause was last cleared came about, as far as it is known;
+    // its connections note causes here too.
+    FailureCause Cause() const { return cause_; }
+    void NoteCause(FailureCause cause) { cause_ = cause; }
+
+private:
+    FailureCause cause_ = FailureCause::Unknown;
 };

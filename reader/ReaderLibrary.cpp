@@ -23,15 +23,28 @@ ReaderBackend& ReaderLibrary::BackendFor(const std::string& reader) {
     return pcsc_;
 }
 
+std::int32_t ReaderLibrary::Answer(ReaderBackend& backend,
+                                   const std::function<std::int32_t()>& call) {
+    backend.NoteCause(FailureCause::Unknown);
+    const std::int32_t code = call();
+    cause_ = code == ReaderCode::Success ? FailureCause::Unknown : backend.Cause();
+    return code;
+}
+
 std::int32_t ReaderLibrary::ASEListReaders(std::span<std::uint8_t> buffer, std::int32_t& length) {
     std::vector<std::string> names;
-    const std::int32_t pcscCode = pcsc_.ListReaders(names);
+    const std::int32_t pcscCode = Answer(pcsc_, [&] { return pcsc_.ListReaders(names); });
     std::vector<std::string> cards;
     virtual_.ListReaders(cards);
     names.insert(names.end(), cards.begin(), cards.end());
     if (names.empty()) {
-        return pcscCode == ReaderCode::Success ? ReaderCode::NoReaders : pcscCode;
+        if (pcscCode != ReaderCode::Success) {
+            return pcscCode;
+        }
+        cause_ = FailureCause::NoReaders;
+        return ReaderCode::NoReaders;
     }
+    cause_ = FailureCause::Unknown;
     std::vector<std::uint8_t> list;
     for (const std::string& name : names) {
         list.insert(list.end(), name.begin(), name.end());
@@ -51,15 +64,18 @@ std::int32_t ReaderLibrary::ASEListReaders(std::span<std::uint8_t> buffer, std::
 
 std::int32_t ReaderLibrary::ASEWaitForCardEvent(const std::string& readerName, std::int32_t,
                                                 std::int32_t timeoutMs) {
-    return BackendFor(readerName).WaitForCard(readerName, timeoutMs);
+    ReaderBackend& backend = BackendFor(readerName);
+    return Answer(backend, [&] { return backend.WaitForCard(readerName, timeoutMs); });
 }
 
 std::int32_t ReaderLibrary::ASEMemConnect(std::int32_t& cardHandle, const std::string& readerName,
                                           std::int32_t, std::int32_t& cardType) {
     // An exchange that failed while connected left its connection open: release it now.
     std::erase_if(cards_, [&](const auto& entry) { return entry.second.reader == readerName; });
+    ReaderBackend& backend = BackendFor(readerName);
     std::unique_ptr<CardConnection> connection;
-    if (const std::int32_t code = BackendFor(readerName).Connect(readerName, connection)) {
+    if (const std::int32_t code =
+            Answer(backend, [&] { return backend.Connect(readerName, connection); })) {
         return code;
     }
     cardType = connection->CardType();
@@ -68,14 +84,18 @@ std::int32_t ReaderLibrary::ASEMemConnect(std::int32_t& cardHandle, const std::s
     return ReaderCode::Success;
 }
 
-CardConnection* ReaderLibrary::Find(std::int32_t cardHandle) {
+std::int32_t ReaderLibrary::OnCard(std::int32_t cardHandle,
+                                   const std::function<std::int32_t(CardConnection&)>& call) {
     const auto found = cards_.find(cardHandle);
-    return found == cards_.end() ? nullptr : found->second.connection.get();
-}
-
-std::int32_t ReaderLibrary::Settle(std::int32_t cardHandle, std::int32_t code) {
+    if (found == cards_.end()) {
+        cause_ = FailureCause::Unknown;
+        return ReaderCode::InvalidHandle;
+    }
+    CardConnection& card = *found->second.connection;
+    const std::int32_t code = Answer(BackendFor(found->second.reader), [&] { return call(card); });
+    // A handle whose connection is gone is forgotten.
     if (ReaderCode::ConnectionGone(code)) {
-        cards_.erase(cardHandle);
+        cards_.erase(found);
     }
     return code;
 }
@@ -83,36 +103,26 @@ std::int32_t ReaderLibrary::Settle(std::int32_t cardHandle, std::int32_t code) {
 std::int32_t ReaderLibrary::ASEMemRead(std::int32_t cardHandle, std::int32_t address,
                                        std::span<std::uint8_t> destination, std::uint8_t,
                                        std::int32_t length) {
-    CardConnection* card = Find(cardHandle);
-    if (card == nullptr) {
-        return ReaderCode::InvalidHandle;
-    }
-    if (!FitsIn(length, destination.size())) {
-        return ReaderCode::InvalidParameter;
-    }
-    return Settle(cardHandle,
-                  card->Read(address, destination.first(static_cast<std::size_t>(length))));
+    return OnCard(cardHandle, [&](CardConnection& card) {
+        return FitsIn(length, destination.size())
+                   ? card.Read(address, destination.first(static_cast<std::size_t>(length)))
+                   : ReaderCode::InvalidParameter;
+    });
 }
 
 std::int32_t ReaderLibrary::ASEMemWrite(std::int32_t cardHandle, std::int32_t address,
                                         std::span<const std::uint8_t> source, std::int32_t length,
                                         std::uint8_t) {
-    CardConnection* card = Find(cardHandle);
-    if (card == nullptr) {
-        return ReaderCode::InvalidHandle;
-    }
-    if (!FitsIn(length, source.size())) {
-        return ReaderCode::InvalidParameter;
-    }
-    return Settle(cardHandle, card->Write(address, source.first(static_cast<std::size_t>(length))));
+    return OnCard(cardHandle, [&](CardConnection& card) {
+        return FitsIn(length, source.size())
+                   ? card.Write(address, source.first(static_cast<std::size_t>(length)))
+                   : ReaderCode::InvalidParameter;
+    });
 }
 
 std::int32_t ReaderLibrary::ASEMemDisconnect(std::int32_t cardHandle, std::int32_t) {
-    const auto found = cards_.find(cardHandle);
-    if (found == cards_.end()) {
-        return ReaderCode::InvalidHandle;
-    }
-    const std::int32_t code = found->second.connection->Disconnect();
-    cards_.erase(found);
+    const std::int32_t code =
+        OnCard(cardHandle, [](CardConnection& card) { return card.Disconnect(); });
+    cards_.erase(cardHandle);
     return code;
 }

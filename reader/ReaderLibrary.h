@@ -4,6 +4,7 @@
 #include "reader/PcscReaders.h"
 #include "reader/VirtualReaders.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -28,6 +29,11 @@ public:
                              std::span<const std::uint8_t> source, std::int32_t length,
                              std::uint8_t flags) override;
     std::int32_t ASEMemDisconnect(std::int32_t cardHandle, std::int32_t disposition) override;
+    FailureCause LastFailureCause() const override { return cause_; }
+
+    // The two kinds of readers, for a look at them that connects to no card.
+    PcscReaders& PcscSide() { return pcsc_; }
+    VirtualReaders& CardFiles() { return virtual_; }
 
 private:
     struct OpenCard {
@@ -39,9 +45,12 @@ private:
     VirtualReaders virtual_;
     std::map<std::int32_t, OpenCard> cards_;
     std::int32_t nextHandle_ = 1;
+    FailureCause cause_ = FailureCause::Unknown;
 
     ReaderBackend& BackendFor(const std::string& reader);
-    CardConnection* Find(std::int32_t cardHandle);
-    // Forgets the handle when the result says the connection is gone.
-    std::int32_t Settle(std::int32_t cardHandle, std::int32_t code);
+    // Makes the call of the backend and notes why it failed, if it did.
+    std::int32_t Answer(ReaderBackend& backend, const std::function<std::int32_t()>& call);
+    // The call on the handle's connection; a handle whose connection is gone is forgotten.
+    std::int32_t OnCard(std::int32_t cardHandle,
+                        const std::function<std::int32_t(CardConnection&)>& call);
 };

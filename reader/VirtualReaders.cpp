@@ -18,8 +18,8 @@ bool OutsideCard(std::int32_t address, std::size_t length) {
 
 class CardFileConnection : public CardConnection {
 public:
-    CardFileConnection(std::filesystem::path file, files::File opened)
-        : file_(std::move(file)), opened_(std::move(opened)) {}
+    CardFileConnection(ReaderBackend& owner, std::filesystem::path file, files::File opened)
+        : owner_(owner), file_(std::move(file)), opened_(std::move(opened)) {}
 
     std::int32_t CardType() const override { return ExtendedI2CCardType; }
 
@@ -33,8 +33,7 @@ public:
         // Past the end of a short file the memory reads as erased.
         std::fill(destination.begin(), destination.end(), ErasedByte);
         std::size_t got = 0;
-        return opened_.ReadAt(address, destination, got) ? ReaderCode::CardRemoved
-                                                         : ReaderCode::Success;
+        return opened_.ReadAt(address, destination, got) ? CardLeft() : ReaderCode::Success;
     }
 
     std::int32_t Write(std::int32_t address, std::span<const std::uint8_t> source) override {
@@ -54,7 +53,7 @@ public:
             return CopyWith(copy, status.st_size, address, source, cut);
         });
         if (error) {
-            return cut ? ReaderCode::CardRemoved : ReaderCode::UnknownError;
+            return cut ? CardLeft() : ReaderCode::UnknownError;
         }
         // The handle still names the old file; later reads must see what was written.
         Open(file_, opened_);
@@ -81,8 +80,14 @@ public:
     }
 
 private:
+    ReaderBackend& owner_;
     std::filesystem::path file_;
     files::File opened_;
+
+    std::int32_t CardLeft() {
+        owner_.NoteCause(FailureCause::CardLeft);
+        return ReaderCode::CardRemoved;
+    }
 
     // The file as it was, piece by piece, with the source's bytes in their place and erased
     // memory between the file's end and them.
@@ -154,7 +159,11 @@ bool VirtualReaders::Owns(const std::string& reader) const {
 
 std::int32_t VirtualReaders::WaitForCard(const std::string& reader, std::int32_t) {
     // A virtual card is there or not; waiting would not bring its file.
-    return files::IsRegularFile(CardFile(reader)) ? ReaderCode::Success : ReaderCode::ServiceDown;
+    if (files::IsRegularFile(CardFile(reader))) {
+        return ReaderCode::Success;
+    }
+    NoteCause(FailureCause::NoCard);
+    return ReaderCode::ServiceDown;
 }
 
 std::int32_t VirtualReaders::Connect(const std::string& reader,
@@ -162,8 +171,9 @@ std::int32_t VirtualReaders::Connect(const std::string& reader,
     const auto file = CardFile(reader);
     files::File opened;
     if (CardFileConnection::Open(file, opened)) {
+        NoteCause(FailureCause::NoCard);
         return ReaderCode::ServiceDown;
     }
-    connection = std::make_unique<CardFileConnection>(file, std::move(opened));
+    connection = std::make_unique<CardFileConnection>(*this, file, std::move(opened));
     return ReaderCode::Success;
 }

@@ -24,10 +24,11 @@ public:
 
     static constexpr std::string_view Extension = ".card";
 
+    const std::filesystem::path& Folder() const { return folder_; }
+    std::filesystem::path CardFile(const std::string& reader) const;
+
 private:
     std::filesystem::path folder_;
     std::filesystem::path image_; // the only card file, when there is one
     std::set<std::string> listed_;
-
-    std::filesystem::path CardFile(const std::string& reader) const;
 };

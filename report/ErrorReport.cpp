@@ -36,7 +36,8 @@ std::string_view CardErrorMessage(std::int32_t code) {
     return Messages[static_cast<std::size_t>(code - FirstCode)];
 }
 
-void Reporter::ReportCardError(std::int32_t code, std::string_view operationLabel) {
+void Reporter::ReportCardError(std::int32_t code, std::string_view operationLabel,
+                               std::string_view hint) {
     if (code == 0) {
         return;
     }
@@ -44,6 +45,9 @@ void Reporter::ReportCardError(std::int32_t code, std::string_view operationLabe
     std::string line(operationLabel);
     line.append(" ").append(BlankLedNumber(code)).append(" ").append(message);
     ShowStatus(line);
+    if (!hint.empty()) {
+        ShowStatus(hint, false);
+    }
     std::string boxText(operationLabel);
     boxText.append(" ").append(message);
     boxes_.ShowMessage(boxText, ApplicationTitle, MessageIcon::Critical);

@@ -37,8 +37,10 @@ public:
     // Appends one time-stamped line to the log file; nothing when "Log File" is empty.
     void AppendLogLine(std::string_view text);
 
-    // Nothing for code 0; otherwise a logged status line and an error box.
-    void ReportCardError(std::int32_t code, std::string_view operationLabel);
+    // Nothing for code 0; otherwise a logged status line, the hint (status list only, when
+    // there is one) and an error box.
+    void ReportCardError(std::int32_t code, std::string_view operationLabel,
+                         std::string_view hint = {});
     // A logged status line naming the procedure that trapped the error.
     void ReportRuntimeError(std::string_view procedureLabel, std::string_view description);
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSignalBlocker>
+#include <functional>
 
 namespace {
 
@@ -31,6 +32,18 @@ QFont Font(const char* family, QFont::StyleHint hint) {
     font.setPointSizeF(8.25);
     return font;
 }
+
+// The reader box: before it opens its list it lets the form list the readers afresh.
+class ReaderBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> dropDown;
+
+    void showPopup() override {
+        dropDown();
+        QComboBox::showPopup();
+    }
+};
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
     switch (icon) {
@@ -69,7 +82,9 @@ MainWindow::MainWindow(ASEMEM& library, AppFolders folders, VolumeSource volumes
 void MainWindow::BuildControls() {
     cmdClearCard = Place<QPushButton>(this, "cmdClearCard", Twips(3720, 2880, 1035, 435));
     cmdClearCard->setText("&Format Card");
-    cmbReaderNames = Place<QComboBox>(this, "cmbReaderNames", Twips(120, 5280, 4575, 315));
+    auto* readerBox = Place<ReaderBox>(this, "cmbReaderNames", Twips(120, 5280, 4575, 315));
+    readerBox->dropDown = [this] { form_.cmbReaderNames_DropDown(); };
+    cmbReaderNames = readerBox;
     cmbReaderNames->setEditable(true);
     cmbReaderNames->setInsertPolicy(QComboBox::NoInsert);
     cmbReaderNames->setCompleter(nullptr); // a typed reader name is taken as typed
@@ -139,6 +154,10 @@ void MainWindow::SetReaderText(std::string_view text) {
 
 void MainWindow::AddReader(std::string_view name) {
     cmbReaderNames->addItem(FromCodePage(name));
+}
+
+void MainWindow::ClearReaders() {
+    cmbReaderNames->clear();
 }
 
 void MainWindow::ShowDrives(const std::vector<std::string>& drives, int shown) {

@@ -21,6 +21,7 @@ public:
     std::string ReaderText() const override;
     void SetReaderText(std::string_view text) override;
     void AddReader(std::string_view name) override;
+    void ClearReaders() override;
     void ShowDrives(const std::vector<std::string>& drives, int shown) override;
     int ShownDrive() const override;
     void ShowDirectory(const std::vector<std::string>& entries, int current) override;

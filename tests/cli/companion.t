@@ -47,6 +47,7 @@ Every way a command ends has its exit status; the first failure decides.
   $ ostrivan-card read --reader nothing >/dev/null
   Opening file -
   Card not inserted!
+  Hint: the PC/SC service is not running; start it with: sudo systemctl start pcscd
   Closing file -
   Finished!
   [3]
@@ -85,9 +86,11 @@ Without card files and without the PC/SC service there is no reader at all.
 
   $ rm "$CARDS"/*; ostrivan-card readers
   ASEListReadersLenBufOnly()  46 Error - The smart card resource manager has shut down
+  Hint: the PC/SC service is not running; start it with: sudo systemctl start pcscd
   ASEListReaders()  46 Error - The smart card resource manager has shut down
   [3]
   $ ostrivan-card read >/dev/null
   ASEListReadersLenBufOnly()  46 Error - The smart card resource manager has shut down
+  Hint: the PC/SC service is not running; start it with: sudo systemctl start pcscd
   ASEListReaders()  46 Error - The smart card resource manager has shut down
   [3]

@@ -1,8 +1,10 @@
 #include "form/frmOstrivan.h"
 
 #include "card/CodePage.h"
+#include "reader/ReaderLibrary.h"
 #include "tests/support/FakeControls.h"
 #include "tests/support/FakeLibrary.h"
+#include "tests/support/FakeTransport.h"
 #include "tests/support/SystemCallSeam.h"
 #include "tests/support/TestFiles.h"
 
@@ -442,6 +444,142 @@ TEST_F(Form, SettingsFileReplacedOrUnusable) {
     form->cmdReadCard_Click();
     EXPECT_EQ(Lines().back(), "Finished!");
     EXPECT_FALSE(std::filesystem::exists(dir / "data2" / "log.txt")) << "no setting, no log";
+}
+
+// The PC/SC side answers as the service would: a hint follows a failure's own line and comes
+// before its box, once for the failure.
+TEST_F(Form, HintsOfTheServiceFollowTheirLinesBeforeTheirBoxes) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeTransport::Script&)> service;
+        std::vector<std::string> lines;
+    };
+    const std::string cards = (dir / "data" / "cards").string();
+    const Case cases[] = {
+        {"a context refused",
+         [](auto& pcsc) {
+             pcsc.establish = {PcscCode::CommError, PcscCode::CommError};
+         },
+         {"ASEListReadersLenBufOnly()  46 Error - The smart card resource manager has shut down",
+          "Hint: the PC/SC service refused this program, as it does outside the desktop session "
+          "(ssh, cron, a service): run it in the desktop session, or allow it with a polkit rule "
+          "for org.debian.pcsc-lite.access_pcsc and access_card",
+          "ASEListReaders()  46 Error - The smart card resource manager has shut down"}},
+        {"no reader at all",
+         [](auto& pcsc) {
+             pcsc.list = {PcscCode::NoReadersAvailable, PcscCode::NoReadersAvailable};
+         },
+         {"ASEListReadersLenBufOnly()  44 Error - No smart card reader is available",
+          "Hint: there is no card reader: plug one in, or put card files in " + cards,
+          "ASEListReaders()  44 Error - No smart card reader is available"}},
+        {"a card refused",
+         [](auto& pcsc) {
+             pcsc.readers = {"R1"};
+             pcsc.connect = {PcscCode::SecurityViolation};
+         },
+         {"Opening file x.csv", "Card Connect", "The inserted card is not an Extended I2C card",
+          "ASEMemConnect()  49 Error - An unknown error has occurred",
+          "Hint: the PC/SC service refused this program, as it does outside the desktop session "
+          "(ssh, cron, a service): run it in the desktop session, or allow it with a polkit rule "
+          "for org.debian.pcsc-lite.access_pcsc and access_card",
+          "Closing file x.csv", "Finished!"}},
+    };
+    for (const Case& c : cases) {
+        FakeTransport::Script pcsc;
+        c.service(pcsc);
+        ReaderLibrary service(std::make_unique<FakeTransport>(pcsc), folders.CardsFolder());
+        controls = FakeControls();
+        Load(service);
+        if (!pcsc.readers.empty()) {
+            controls.lines.clear();
+            controls.boxes.clear();
+            form->ReadCard("x.csv", dir / "x.csv");
+        }
+        EXPECT_EQ(Lines(), c.lines) << c.name;
+        ASSERT_FALSE(controls.boxes.empty()) << c.name;
+        EXPECT_EQ(controls.boxes[0].after, pcsc.readers.empty() ? 2u : 5u) << c.name;
+        const auto logged = Logged();
+        EXPECT_EQ(std::count_if(logged.begin(), logged.end(),
+                                [](const std::string& line) { return line.starts_with("Hint"); }),
+                  0)
+            << c.name;
+    }
+}
+
+TEST_F(Form, ReaderListIsReadAfreshWhenTheBoxOpens) {
+    Load();
+    controls.readerText = "typed";
+    library.readerList = {'R', '1', 0, 'N', 'e', 'w', 0, 0};
+    library.listLength = 7;
+    form->cmbReaderNames_DropDown();
+    EXPECT_EQ(controls.readers, (std::vector<std::string>{"R1", "New", ""}));
+    EXPECT_EQ(controls.readerText, "typed");
+    library.cause = FailureCause::ServiceNotRunning;
+    const auto logged = Logged();
+    for (int opened = 0; opened < 3; ++opened) {
+        library.codes["list"] = {46, 46};
+        form->cmbReaderNames_DropDown();
+    }
+    EXPECT_EQ(controls.readers, (std::vector<std::string>{"R1", "New", ""})) << "kept";
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Hint: the PC/SC service is not running; start "
+                                                "it with: sudo systemctl start pcscd"})
+        << "once";
+    EXPECT_TRUE(controls.boxes.empty());
+    EXPECT_EQ(Logged(), logged);
+    form->cmbReaderNames_DropDown();
+    library.codes["list"] = {46, 46};
+    form->cmbReaderNames_DropDown();
+    EXPECT_EQ(controls.lines.size(), 2u) << "again after a listing that worked";
+}
+
+TEST_F(Form, StartUpGoesOnWithoutItsDataFolderAndReadCardThenNeedsAFolder) {
+    WriteFileBytes(dir / "caf\xC3\xA9", "a file where the folder should be");
+    folders.dataFolder = dir / "caf\xC3\xA9" / "data";
+    Load();
+    EXPECT_EQ(Setting("Farm Name"), "myfarm");
+    EXPECT_EQ(controls.texts[TextBox::FarmName], "myfarm");
+    EXPECT_EQ(controls.readers, (std::vector<std::string>{"R1", "R2", "", ""}));
+    const auto data = dir / "caf\xE9" / "data"; // the folder's name in the code page
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{
+                  "Log file " + (data / "log.txt").string() + " cannot be written: Not a directory",
+                  "Cannot create the data folder " + data.string() + ": Not a directory"}));
+    EXPECT_TRUE(DirPath().empty());
+    form->cmdReadCard_Click();
+    EXPECT_EQ(Lines().back(),
+              "Read Card needs a folder for the export file: choose a drive and a folder");
+    EXPECT_EQ(library.Count("wait"), 0);
+    controls.shownDrive = 0;
+    form->DriveListBox_Change();
+    EXPECT_EQ(DirPath(), "/") << "a drive chosen shows its folder";
+}
+
+TEST_F(Form, DoubleClickOntoAnotherMountShowsItsDrive) {
+    std::filesystem::create_directories(dir / "mnt" / "pens");
+    volumes = {"/", dir / "mnt"};
+    Store("Farm Name", "f");
+    Store("File Path", dir.Path().string());
+    Load();
+    const auto& entries = form->DirListBox().Entries();
+    const auto mount = std::find_if(entries.begin(), entries.end(),
+                                    [&](const auto& entry) { return entry.folder == dir / "mnt"; });
+    ASSERT_NE(mount, entries.end());
+    form->DirListBox_DblClick(static_cast<int>(mount - entries.begin()));
+    EXPECT_EQ(DirPath(), dir / "mnt");
+    EXPECT_EQ(controls.shownDrive, 1);
+    EXPECT_EQ(controls.directory.front(), codepage::FromFileName(dir / "mnt"));
+}
+
+TEST_F(Form, TypedReaderNameMeetsACardFileNamedInUtf8) {
+    const auto formatted = TestCard("formatted");
+    WriteFileBytes(folders.CardsFolder() / "K\xC3\xBChe.card",
+                   std::string(formatted->begin(), formatted->begin() + CardMemorySize));
+    ReaderLibrary cards(nullptr, folders.CardsFolder());
+    Load(cards);
+    controls.readerText = "K\xFChe"; // typed: code-page text
+    EXPECT_EQ(form->ReadCard("x.csv", dir / "x.csv"), Outcome::Done);
+    controls.readerText = "K\xC3"; // no other name is near enough
+    EXPECT_EQ(form->ReadCard("x.csv", dir / "x.csv"), Outcome::CardError);
 }
 
 std::vector<std::string> Archived(const std::filesystem::path& folder) {

@@ -166,7 +166,7 @@ TEST_F(Library, ReadsFourBlocksAheadAndAWriteDropsWhatWasRead) {
     EXPECT_EQ(library.ASEMemWrite(handle, 0x1280, Bytes{0xAB}, 1, 0), 0);
     EXPECT_EQ(Read(0x1280), 0);
     EXPECT_EQ(block, written) << "read again after the write";
-    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{"establish", "connect R1",
+    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{"establish", "connect R1", "status R1 0 0",
                                                     "transmit 1 255 176 18 0 0",
                                                     "transmit 1 255 214 18 128 1 171",
                                                     "transmit 1 255 176 18 128 64"}));
@@ -208,7 +208,8 @@ TEST_F(Library, ConnectingAgainReleasesTheOldConnection) {
     const std::int32_t first = handle;
     pcsc.calls.clear();
     EXPECT_EQ(Connect(), 0);
-    EXPECT_EQ(pcsc.calls, (std::vector<std::string>{"disconnect 1", "connect R1"}));
+    EXPECT_EQ(pcsc.calls,
+              (std::vector<std::string>{"disconnect 1", "connect R1", "status R1 0 0"}));
     EXPECT_EQ(library.ASEMemRead(first, 0, block, 0, 0), 38);
 }
 

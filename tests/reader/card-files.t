@@ -11,6 +11,7 @@ Card files in the cards folder are readers with a card in them, listed after the
   $ timeout 5 ostrivan-card read --reader pipe >/dev/null
   Opening file -
   Card not inserted!
+  Hint: the PC/SC service is not running; start it with: sudo systemctl start pcscd
   Closing file -
   Finished!
   [3]

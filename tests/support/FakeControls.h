@@ -18,6 +18,7 @@ public:
         MessageIcon icon;
         bool question;
         std::size_t unpainted; // lines not painted yet when it showed
+        std::size_t after;     // lines in the list when it showed
     };
 
     std::deque<std::string> lines;
@@ -45,6 +46,7 @@ public:
     std::string ReaderText() const override { return readerText; }
     void SetReaderText(std::string_view text) override { readerText = text; }
     void AddReader(std::string_view name) override { readers.emplace_back(name); }
+    void ClearReaders() override { readers.clear(); }
     void ShowDrives(const std::vector<std::string>& list, int shown) override {
         drives = list;
         shownDrive = shown;
@@ -65,11 +67,13 @@ public:
     int LineCount() const override { return static_cast<int>(lines.size()); }
     void RemoveFirstLine() override { lines.pop_front(); }
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override {
-        boxes.push_back({std::string(text), std::string(caption), icon, false, Unpainted()});
+        boxes.push_back(
+            {std::string(text), std::string(caption), icon, false, Unpainted(), lines.size()});
     }
     MessageAnswer AskOkCancel(std::string_view text, std::string_view caption,
                               MessageIcon icon) override {
-        boxes.push_back({std::string(text), std::string(caption), icon, true, Unpainted()});
+        boxes.push_back(
+            {std::string(text), std::string(caption), icon, true, Unpainted(), lines.size()});
         return answer;
     }
 };

@@ -24,6 +24,7 @@ public:
     std::vector<std::uint8_t> readerList;           // names with their zero bytes, as listed
     std::optional<std::int32_t> listLength;         // the length reported; none: the list's size
     std::function<void(const std::string&)> onCall; // told of every call before it is answered
+    FailureCause cause = FailureCause::Unknown;     // of every failure
 
     FakeLibrary() { card->fill(0xFF); }
 
@@ -39,6 +40,8 @@ public:
                              std::span<const std::uint8_t> source, std::int32_t length,
                              std::uint8_t flags) override;
     std::int32_t ASEMemDisconnect(std::int32_t cardHandle, std::int32_t disposition) override;
+
+    FailureCause LastFailureCause() const override { return cause; }
 
     int Count(const std::string& prefix) const;
 

@@ -29,8 +29,10 @@ public:
         return Next("list", s_.list);
     }
     std::uint32_t GetStatusChange(const std::string& reader, std::uint32_t known,
-                                  std::uint32_t timeoutMs, std::uint32_t& state) override {
+                                  std::uint32_t timeoutMs, ReaderState& reader_state) override {
+        std::uint32_t& state = reader_state.flags;
         state = s_.states.empty() ? 0 : s_.states.front();
+        reader_state.atr = (state & PcscStatePresent) != 0 ? s_.atr : std::vector<std::uint8_t>{};
         if (s_.states.size() > 1) {
             s_.states.pop_front();
         }

@@ -197,6 +197,11 @@ TEST_F(Window, ReaderBoxBytesReachTheLibraryAsTheyAreAndTypedNamesAsTyped) {
     window->cmdClearCard->click();
     EXPECT_EQ(library.calls[library.calls.size() - 8], "wait [Le\xE9\x81] 1 5000");
     EXPECT_EQ(library.calls[library.calls.size() - 4], "wait [R] 1 5000");
+    library.readerList = {'N', 'e', 'w', 0, 0}; // plugged in since start-up
+    window->cmbReaderNames->showPopup();
+    window->cmbReaderNames->hidePopup();
+    EXPECT_EQ(window->cmbReaderNames->itemText(0), "New");
+    EXPECT_EQ(window->cmbReaderNames->currentText(), "R") << "what was typed stays";
 }
 
 TEST_F(Window, LongReadKeepsEveryLineAndEndsScrolledToTheNewestWithNoneSelected) {

@@ -1,0 +1,30 @@
+#include "reader/Hints.h"
+
+#include "card/CodePage.h"
+
+std::string Hint(FailureCause cause, const HintContext& context) {
+    switch (cause) {
+    case FailureCause::ServiceNotRunning:
+        return "the PC/SC service is not running; start it with: sudo systemctl start pcscd";
+    case FailureCause::ServiceRefused:
+        return "the PC/SC service refused this program, as it does outside the desktop "
+               "session (ssh, cron, a service): run it in the desktop session, or allow it with "
+               "a polkit rule for org.debian.pcsc-lite.access_pcsc and access_card";
+    case FailureCause::NoReaders:
+        return "there is no card reader: plug one in, or put card files in " +
+               codepage::FromFileName(context.cardsFolder);
+    case FailureCause::NoCard:
+        return "there is no card in the reader " + std::string(context.reader) +
+               "; put one in and try again";
+    case FailureCause::CardLeft:
+        return "the card left the reader after " + std::to_string(context.blocksRead) +
+               " blocks; the rows read before are in the export file and the archive";
+    default:
+        return {};
+    }
+}
+
+std::string HintLine(FailureCause cause, const HintContext& context) {
+    const std::string hint = Hint(cause, context);
+    return hint.empty() ? hint : "Hint: " + hint;
+}
