@@ -34,19 +34,24 @@ std::error_code LastError() {
     return {errno, std::generic_category()};
 }
 
-// The mode a new file of that name gets: the old file's, or what the umask leaves of 0666.
-mode_t ModeFor(const std::filesystem::path& path) {
-    struct stat status {};
-    if (Calls().stat(path.c_str(), &status) == 0) {
-        return status.st_mode & 07777;
-    }
+} // namespace
+
+SystemCalls& Calls() {
+    return InUse;
+}
+
+const SystemCalls& RealCalls() {
+    return Real;
+}
+
+mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
 
-std::error_code CreateNew(const std::filesystem::path& path, File& file,
-                          std::filesystem::path& created) {
+std::error_code CreateBeside(const std::filesystem::path& path, File& file,
+                             std::filesystem::path& created) {
     std::random_device random;
     std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -59,16 +64,6 @@ std::error_code CreateNew(const std::filesystem::path& path, File& file,
         }
     }
     return error;
-}
-
-} // namespace
-
-SystemCalls& Calls() {
-    return InUse;
-}
-
-const SystemCalls& RealCalls() {
-    return Real;
 }
 
 File::~File() {
@@ -221,6 +216,15 @@ std::error_code AppendToFile(const std::filesystem::path& path, std::string_view
 
 namespace {
 
+// The mode a new file of that name gets: the old file's, or what the umask leaves of 0666.
+mode_t ModeFor(const std::filesystem::path& path) {
+    struct stat status {};
+    if (Calls().stat(path.c_str(), &status) == 0) {
+        return status.st_mode & 07777;
+    }
+    return NewFileMode();
+}
+
 enum class Existing { Replace, Keep };
 
 // The content goes to a new file beside the path, which is flushed and then put in its place.
@@ -230,7 +234,7 @@ std::error_code WriteThroughNewFile(const std::filesystem::path& path, const Con
     std::filesystem::create_directories(path.parent_path(), error);
     File file;
     std::filesystem::path created;
-    if ((error = CreateNew(path, file, created))) {
+    if ((error = CreateBeside(path, file, created))) {
         return error;
     }
     error = write(file);

@@ -96,6 +96,14 @@ std::error_code CreateNewFile(const std::filesystem::path& path, std::string_vie
 
 bool IsRegularFile(const std::filesystem::path& path);
 
+// The mode a new file gets: what the umask leaves of 0666.
+mode_t NewFileMode();
+
+// A new file beside the path, named after it (".NAME.NUMBER"), made, opened for writing and
+// readable by its owner only; no other file can have been there under that name.
+std::error_code CreateBeside(const std::filesystem::path& path, File& file,
+                             std::filesystem::path& created);
+
 // Takes an exclusive lock on the lock file (created when missing, never removed, so that every
 // program locks the same file) and holds it while the returned file stays open. A lock held
 // by another program is waited for up to the time given: then timed_out. A lock dies with the

@@ -1,6 +1,7 @@
 #include "card/CsvText.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -24,6 +25,30 @@ void AppendCsvCell(std::string& line, std::string_view value) {
         line.push_back('"');
     }
     line.push_back(',');
+}
+
+std::string CsvLine(const RowCells& cells) {
+    std::string line;
+    line.reserve(128);
+    for (const std::string_view cell : cells) {
+        AppendCsvCell(line, cell);
+    }
+    line.append("\r\n");
+    return line;
+}
+
+std::optional<std::int64_t> PlainNumber(std::string_view cell) {
+    const auto start = cell.find_first_not_of(' ');
+    if (start == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view digits = cell.substr(start, cell.find_last_not_of(' ') - start + 1);
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (error != std::errc() || end != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    return number;
 }
 
 std::string TimeStampDigits(std::uint8_t byte) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "card/ExportRows.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,6 +11,12 @@
 // CR or LF is quoted (inner quotes doubled), so that it stays one cell of one line; every
 // other value stands as it is.
 void AppendCsvCell(std::string& line, std::string_view value);
+
+// The row as an export line: every cell followed by its comma, then CR LF.
+std::string CsvLine(const RowCells& cells);
+
+// The number a cell shows when it is a plain decimal number, blanks aside (" 452").
+std::optional<std::int64_t> PlainNumber(std::string_view cell);
 
 // A time stamp byte as a cell shows it: its hexadecimal digits, at least two when they are
 // all decimal (0x05 gives 05), as they are when they hold a letter (0x0B gives B).

@@ -2,6 +2,7 @@
 
 #include "base/RuntimeError.h"
 #include "card/CodePage.h"
+#include "card/CsvText.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -25,6 +26,10 @@ std::unique_ptr<ExportFile> ExportFile::StandardOutput() {
 void ExportFile::Fail(const char* what, std::error_code error) const {
     throw RuntimeError(std::string(what) + " " + codepage::FromFileName(path_) + ": " +
                        error.message());
+}
+
+void ExportFile::WriteRow(const RowCells& cells) {
+    WriteLine(CsvLine(cells));
 }
 
 void ExportFile::WriteLine(std::string_view line) {

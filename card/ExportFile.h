@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Files.h"
-#include "card/RecordAssembler.h"
+#include "card/ExportRows.h"
 
 #include <filesystem>
 #include <memory>
@@ -11,7 +11,7 @@
 // The export file of one read. Every line goes straight to the file and is checked there, so a
 // full disk shows at the row that did not fit, and a row that does not fit is taken out again:
 // the file holds whole rows only. Failures throw RuntimeError.
-class ExportFile : public RowWriter {
+class ExportFile : public ExportRows {
 public:
     // Creates the file, or empties it when it exists.
     explicit ExportFile(std::filesystem::path path);
@@ -19,12 +19,12 @@ public:
     // name when it is closed.
     static std::unique_ptr<ExportFile> StandardOutput();
 
-    void WriteLine(std::string_view line) override;
-    // Whether a line could not be written.
-    bool WriteFailed() const { return writeFailed_; }
+    void WriteRow(const RowCells& cells) override;
+    void WriteLine(std::string_view line);
+    bool WriteFailed() const override { return writeFailed_; }
     // Flushes and closes the file; fails when that fails, or when the path no longer leads to
     // the file that was written (its folder was removed or the file replaced meanwhile).
-    void Close();
+    void Close() override;
 
 private:
     std::filesystem::path path_;

@@ -30,14 +30,12 @@ constexpr std::int16_t GroupStartPosition = 3;
 
 } // namespace
 
-std::string ExportLine(const RowFieldArray& fields, std::string RowField::*cell) {
-    std::string line;
-    line.reserve(128);
+RowCells Cells(const RowFieldArray& fields, std::string RowField::*cell) {
+    RowCells cells;
     for (std::size_t slot = 0; slot < ExportColumnCount; ++slot) {
-        AppendCsvCell(line, fields[slot].*cell);
+        cells[slot] = fields[slot].*cell;
     }
-    line.append("\r\n");
-    return line;
+    return cells;
 }
 
 void RecordAssembler::ClearValues() {
@@ -163,5 +161,5 @@ void RecordAssembler::WriteCSVRow() {
     if (writer_ == nullptr) {
         throw RuntimeError("Bad file name or number");
     }
-    writer_->WriteLine(ExportLine(RowFields, &RowField::Value));
+    writer_->WriteRow(Cells(RowFields, &RowField::Value));
 }

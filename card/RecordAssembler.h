@@ -1,6 +1,7 @@
 #pragma once
 
 #include "card/DecodeTLV.h"
+#include "card/ExportRows.h"
 
 #include <array>
 #include <cstdint>
@@ -15,19 +16,10 @@ struct RowField {
 };
 
 // Slots 0 to 10 are the export columns; the others are never used.
-constexpr std::size_t ExportColumnCount = 11;
 using RowFieldArray = std::array<RowField, 21>;
 
-// Where finished lines go: the open export file. A line that cannot be written throws
-// RuntimeError when it is written, not later.
-class RowWriter {
-public:
-    virtual ~RowWriter() = default;
-    virtual void WriteLine(std::string_view line) = 0;
-};
-
-// The eleven cells of the slots, Labels or Values, each followed by a comma, then CR LF.
-std::string ExportLine(const RowFieldArray& fields, std::string RowField::*cell);
+// The export row of the slots: their Labels or their Values.
+RowCells Cells(const RowFieldArray& fields, std::string RowField::*cell);
 
 // Turns a card's items, in card order, into export rows. Its state lives as long as the
 // window: a read does not reset the counters, only a top-level item does.

@@ -13,8 +13,8 @@
 namespace {
 
 // Read Card into the file named by --output (".csv" added to a last component without a dot,
-// as the window does), or to standard output.
-int ReadInto(Companion& companion, const CardOptions& options) {
+// as the window does; a workbook for ".xlsx"), or to standard output; summed up when asked.
+int ReadInto(Companion& companion, const CardOptions& options, bool summarize) {
     std::filesystem::path file = options.output;
     if (!file.empty()) {
         file.replace_filename(ExportFileName(file.filename()));
@@ -25,7 +25,7 @@ int ReadInto(Companion& companion, const CardOptions& options) {
     }
     companion.form.SetColumnLabels();
     const std::string name = file.empty() ? "-" : codepage::FromFileName(file.filename());
-    const Outcome outcome = companion.form.ReadCard(name, file);
+    const Outcome outcome = companion.form.ReadCard(name, file, summarize);
     companion.controls.EndProgress();
     return ExitStatus(outcome);
 }
@@ -87,7 +87,7 @@ int ReadCard(const CardOptions& options) {
         std::cerr << "Reader: " << reader << '\n';
     }
     companion->controls.SetReaderText(reader);
-    return ReadInto(*companion, options);
+    return ReadInto(*companion, options, true);
 }
 
 int ExportCard(const CardOptions& options) {
@@ -102,7 +102,7 @@ int ExportCard(const CardOptions& options) {
     // No settings and no data folder: nothing is logged or kept.
     Companion companion(options, AppFolders{},
                         std::make_unique<ReaderLibrary>(nullptr, VirtualReaders::OfImage(image)));
-    return ReadInto(companion, options);
+    return ReadInto(companion, options, false);
 }
 
 int FormatCard(const CardOptions& options) {

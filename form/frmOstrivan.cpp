@@ -3,12 +3,13 @@
 #include "base/Files.h"
 #include "base/RuntimeError.h"
 #include "card/CodePage.h"
-#include "card/ExportFile.h"
+#include "card/ReadSummary.h"
 #include "reader/Hints.h"
 #include "report/NumberText.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -307,12 +308,17 @@ void frmOstrivan::cmdReadCard_Click() {
     ReadCard(name, path);
 }
 
-Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path& file) {
+Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path& file,
+                              bool summarize) {
     cardBytesRead_ = 0; // a read that gets no block keeps nothing
-    std::unique_ptr<ExportFile> rows;
+    std::unique_ptr<ExportRows> rows;
     std::int32_t code = 0;
     const bool opened = Trap(ReadCardLabel, [&] { rows = OpenExport(name, file); });
-    assembler_.SetRowWriter(rows.get());
+    std::optional<ReadSummary> summary;
+    if (opened) {
+        summary.emplace(*rows);
+    }
+    assembler_.SetRowWriter(summary ? &*summary : nullptr);
     const bool decoded =
         opened && Trap(ReadCardLabel, [&] { code = RunExchange(ExchangeMode::ExchangeRead); });
     assembler_.SetRowWriter(nullptr);
@@ -321,7 +327,12 @@ Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path
                             ShowStatus("Closing file " + std::string(name), false);
                             ShowStatus("Finished!", false);
                         });
+    if (const std::string line = summary ? summary->Line() : "";
+        closed && summarize && !line.empty()) {
+        ShowStatus(line, false);
+    }
     KeepCardRead();
+    paintPacer_.Paint(); // the lines after the last step's
     // The first failure decides; a row that could not be written came before whatever ended
     // the exchange.
     if (!opened || rows->WriteFailed()) {
@@ -336,11 +347,11 @@ Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path
     return closed ? Outcome::Done : Outcome::OutputError;
 }
 
-std::unique_ptr<ExportFile> frmOstrivan::OpenExport(std::string_view name,
+std::unique_ptr<ExportRows> frmOstrivan::OpenExport(std::string_view name,
                                                     const std::filesystem::path& file) {
     ShowStatus("Opening file " + std::string(name));
-    auto rows = file.empty() ? ExportFile::StandardOutput() : std::make_unique<ExportFile>(file);
-    rows->WriteLine(ExportLine(assembler_.RowFields, &RowField::Label));
+    auto rows = CreateExport(file);
+    rows->WriteRow(Cells(assembler_.RowFields, &RowField::Label));
     return rows;
 }
 
@@ -354,7 +365,6 @@ void frmOstrivan::KeepCardRead() {
         ShowStatus("The card read could not be kept in " +
                        codepage::FromFileName(archive_.Folder()) + ": " + failure,
                    false);
-        paintPacer_.Paint();
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/ExportFile.h"
+#include "card/ExportRows.h"
 #include "card/RecordAssembler.h"
 #include "form/AppFolders.h"
 #include "form/CardArchive.h"
@@ -64,7 +64,9 @@ public:
     // The reader list, its failures reported as start-up reports them, or not at all.
     ReaderList ListReaders(bool report = true);
     void SetColumnLabels();
-    Outcome ReadCard(std::string_view name, const std::filesystem::path& file);
+    // After "Finished!" a line sums up the rows read, unless summarize is false.
+    Outcome ReadCard(std::string_view name, const std::filesystem::path& file,
+                     bool summarize = true);
     Outcome FormatCard();
 
     const DirectoryList& DirListBox() const { return dirListBox_; }
@@ -121,7 +123,7 @@ private:
 
     std::filesystem::path ExportPath(std::string_view fileName) const;
     // Shows the "Opening file " line, opens the export file and writes its header line.
-    std::unique_ptr<ExportFile> OpenExport(std::string_view name,
+    std::unique_ptr<ExportRows> OpenExport(std::string_view name,
                                            const std::filesystem::path& file);
     // Keeps the bytes that the last read got, if any, in the archive; a line when it cannot.
     void KeepCardRead();

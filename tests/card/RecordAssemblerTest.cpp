@@ -40,11 +40,11 @@ TEST_F(Rows, CountersCarryIntoTheNextRead) {
 class FailingRows : public RowWriter {
 public:
     FailingRows(RowWriter& rows, int failing) : rows_(rows), failing_(failing) {}
-    void WriteLine(std::string_view line) override {
+    void WriteRow(const RowCells& cells) override {
         if (writes_++ == failing_) {
             throw RuntimeError("Disk full");
         }
-        rows_.WriteLine(line);
+        rows_.WriteRow(cells);
     }
 
 private:

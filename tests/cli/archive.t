@@ -30,8 +30,9 @@ The oldest images go, other files stay.
 An archive that cannot be written is told last, in the status list only.
 
   $ rm -r "$ARCHIVE"; touch "$ARCHIVE"; ostrivan-card setting "Log File" "$LOG"
-  $ ostrivan-card read --reader demo 2>&1 >/dev/null | tail -n 2 | sed "s|$PWD|.|"
+  $ ostrivan-card read --reader demo 2>&1 >/dev/null | tail -n 3 | sed "s|$PWD|.|"
   Finished!
+  Read 13 rows: Card 1, Application 1, Device 1, Location 1, Draft 3, Origin 3, Receiver 2, Print 1. Tags 3. Weight 397 to 488, mean 446.
   The card read could not be kept in ./data/Trelk/Ostrivan/archive: Not a directory
   $ grep -c 'could not be kept' "$LOG"
   0

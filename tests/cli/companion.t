@@ -11,6 +11,7 @@ archive; status lines go to standard error.
   Disconnect card
   Closing file -
   Finished!
+  Read 13 rows: Card 1, Application 1, Device 1, Location 1, Draft 3, Origin 3, Receiver 2, Print 1. Tags 3. Weight 397 to 488, mean 446.
   $ cmp demo.csv "$TESTS/data/demo-card.csv"
   $ tr -d '\r' <"$TESTS/data/demo-card-log.txt" | sed '1d; 2s/data.csv/-/' | diff - <(logged)
   $ ls "$DATA/archive" | sed -E 's/^[0-9]{4}(-[0-9]{2}){2}_[0-9]{2}(-[0-9]{2}){2} //'; wc -c <"$DATA"/archive/*

@@ -248,8 +248,9 @@ TEST_F(Form, ReadCardWritesTheExportFileUnderTheTypedName) {
         controls.texts[TextBox::FileName] = typed;
         form->cmdReadCard_Click();
         EXPECT_EQ(Export(file), FormattedCardExport) << file;
-        EXPECT_EQ(Lines()[Lines().size() - 2], "Closing file " + file);
-        EXPECT_EQ(Lines().back(), "Finished!");
+        EXPECT_EQ(Lines()[Lines().size() - 3], "Closing file " + file);
+        EXPECT_EQ(Lines()[Lines().size() - 2], "Finished!");
+        EXPECT_EQ(Lines().back(), "Read 2 rows: Card 1, Application 1. Tags 0.");
     }
     EXPECT_EQ(library.calls[library.calls.size() - 4], "wait [R1] 1 5000");
     const auto log = Logged();
@@ -257,23 +258,29 @@ TEST_F(Form, ReadCardWritesTheExportFileUnderTheTypedName) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "Finished!"), 0);
 }
 
-TEST_F(Form, OverwriteQuestion) {
+TEST_F(Form, OverwriteQuestionForAnExportOrAWorkbook) {
     Load();
-    WriteFileBytes(dir / "data" / "data.csv", "old");
-    controls.answer = MessageAnswer::Cancel;
-    form->cmdReadCard_Click();
-    EXPECT_EQ(Export(), "old");
-    EXPECT_TRUE(controls.lines.empty());
-    ASSERT_EQ(controls.boxes.size(), 1u);
-    EXPECT_EQ(controls.boxes[0].text, "Export file exists! Okay to overwrite?");
-    EXPECT_EQ(controls.boxes[0].caption, "Ostrivan");
-    EXPECT_TRUE(controls.boxes[0].question);
-    EXPECT_EQ(controls.boxes[0].icon, MessageIcon::None);
-    EXPECT_EQ(controls.busy, (std::vector<bool>{true, false}));
+    for (const std::string name : {"data.csv", "data.xlsx"}) {
+        controls.texts[TextBox::FileName] = name;
+        WriteFileBytes(dir / "data" / name, "old");
+        controls.lines.clear();
+        controls.boxes.clear();
+        controls.busy.clear();
+        controls.answer = MessageAnswer::Cancel;
+        form->cmdReadCard_Click();
+        EXPECT_EQ(Export(name), "old");
+        EXPECT_TRUE(controls.lines.empty());
+        ASSERT_EQ(controls.boxes.size(), 1u);
+        EXPECT_EQ(controls.boxes[0].text, "Export file exists! Okay to overwrite?");
+        EXPECT_EQ(controls.boxes[0].caption, "Ostrivan");
+        EXPECT_TRUE(controls.boxes[0].question);
+        EXPECT_EQ(controls.boxes[0].icon, MessageIcon::None);
+        EXPECT_EQ(controls.busy, (std::vector<bool>{true, false}));
 
-    controls.answer = MessageAnswer::Ok;
-    form->cmdReadCard_Click();
-    EXPECT_EQ(Export(), FormattedCardExport);
+        controls.answer = MessageAnswer::Ok;
+        form->cmdReadCard_Click();
+        EXPECT_EQ(Export(name).substr(0, 2), name == "data.csv" ? "Re" : "PK") << "replaced";
+    }
 }
 
 TEST_F(Form, ExportFolderRemovedDuringTheReadIsReported) {
@@ -442,7 +449,7 @@ TEST_F(Form, SettingsFileReplacedOrUnusable) {
     Load();
     EXPECT_EQ(controls.texts[TextBox::FarmName], "");
     form->cmdReadCard_Click();
-    EXPECT_EQ(Lines().back(), "Finished!");
+    EXPECT_EQ(Lines().back(), "Read 2 rows: Card 1, Application 1. Tags 0.");
     EXPECT_FALSE(std::filesystem::exists(dir / "data2" / "log.txt")) << "no setting, no log";
 }
 

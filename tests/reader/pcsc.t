@@ -12,7 +12,7 @@ the same rows and lines as the same cards exported from their text.
   $ same_as_export() {
   >   for text in "$TESTS"/data/cards/*.txt; do
   >     change_card "$text"
-  >     diff <(ostrivan-card export --text "$text" --verbose 2>&1) <(read_card) >/dev/null || echo "${text##*/} differs"
+  >     diff <(ostrivan-card export --text "$text" --verbose 2>&1) <(read_card | sed '/^Read [0-9]* rows:/d') >/dev/null || echo "${text##*/} differs"
   >   done
   > }
 
@@ -51,17 +51,19 @@ A format writes the empty card at address 0 and leaves the rest; the card reads 
   Disconnect card
   Closing file -
   Finished!
+  Read 2 rows: Card 1, Application 1. Tags 0.
 
 A card pulled out during a read: the whole rows before stay, a hint says when it left, and the
 next read is whole again.
 
   $ farm="$TESTS/data/cards/farm.txt"
   $ insert_card "$farm" --drop-after 10 --rejoin-ms 1500
-  $ read_card --output part.csv | tail -n 4
+  $ read_card --output part.csv | tail -n 5
   ASEMemReadDataOnly  49 Error - An unknown error has occurred
   Hint: the card left the reader after 40 blocks; the rows read before are in the export file and the archive
   Closing file part.csv
   Finished!
+  Read 126 rows: Card 1, Application 1, Device 1, Draft 35, Origin 36, Location 17, Receiver 35. Tags 54. Weight 265 to 836, mean 555.
   $ sleep 2; ostrivan-card read --reader "$reader" --output whole.csv 2>/dev/null
   $ ostrivan-card export --text "$farm" 2>/dev/null | cmp - whole.csv
   $ wc -l <part.csv; cmp -n "$(stat -c %s part.csv)" part.csv whole.csv && tail -c 2 part.csv | od -c | head -n 1
@@ -72,10 +74,12 @@ The service stopping during a read: "Card not inserted!" after the blocks read b
 back, the card reads whole.
 
   $ insert_card "$farm" --drop-after 12 --kill-pid "$PCSCD"
-  $ read_card >lines; wait "$PCSCD"; grep -c '^Card\[' lines; tail -n 3 lines
+  $ read_card >lines; wait "$PCSCD"; grep -c '^Card\[' lines; tail -n 5 lines
   48
+  Card not inserted!
   Hint: the PC/SC service is not running; start it with: sudo systemctl start pcscd
   Closing file -
   Finished!
+  Read 151 rows: Card 1, Application 1, Device 1, Draft 43, Origin 44, Location 21, Receiver 40. Tags 64. Weight 265 to 848, mean 555.
   $ start_pcscd; insert_card "$farm"
   $ ostrivan-card read --reader "$reader" 2>/dev/null | cmp - whole.csv

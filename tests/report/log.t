@@ -31,4 +31,5 @@ A log that cannot be written is told once, in the status list only; the read goe
   Disconnect card
   Closing file -
   Finished!
+  Read 13 rows: Card 1, Application 1, Device 1, Location 1, Draft 3, Origin 3, Receiver 2, Print 1. Tags 3. Weight 397 to 488, mean 446.
   $ cmp demo.csv "$TESTS/data/demo-card.csv"

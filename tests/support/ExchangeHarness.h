@@ -1,5 +1,6 @@
 #pragma once
 
+#include "card/CsvText.h"
 #include "card/RecordAssembler.h"
 #include "reader/CardExchange.h"
 #include "report/Reporter.h"
@@ -38,8 +39,9 @@ private:
     class RowsInList : public RowWriter {
     public:
         explicit RowsInList(Lines& lines) : lines_(lines) {}
-        void WriteLine(std::string_view line) override {
-            lines_.push_back("row: " + std::string(line.substr(0, line.size() - 2)));
+        void WriteRow(const RowCells& cells) override {
+            const std::string line = CsvLine(cells);
+            lines_.push_back("row: " + line.substr(0, line.size() - 2));
         }
 
     private:
