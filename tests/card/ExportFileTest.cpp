@@ -1,4 +1,5 @@
 #include "card/ExportFile.h"
+#include "card/WorkbookFile.h"
 
 #include "base/RuntimeError.h"
 #include "tests/support/SystemCallSeam.h"
@@ -68,6 +69,22 @@ TEST(ExportFile, FailedFlushOrCloseIsAFailedWrite) {
                       "Cannot close file " + (dir / "data.csv").string() + ": Input/output error");
         }
     }
+}
+
+TEST(WorkbookFile, ThatCannotBePutInPlaceLeavesNoFileAndSaysSo) {
+    TempDir dir;
+    WorkbookFile book(dir / "data.xlsx");
+    book.WriteRow({"Draft", "07:02:11", "15/03/24", "IE1234567"});
+    SystemCallSeam seam;
+    seam.calls.rename = [](const char*, const char*) { return errno = EACCES, -1; };
+    try {
+        book.Close();
+        ADD_FAILURE() << "the close succeeded";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.what(),
+                  "Cannot close file " + (dir / "data.xlsx").string() + ": Permission denied");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 } // namespace

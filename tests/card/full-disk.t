@@ -20,3 +20,12 @@ log that cannot take its lines is told once.
   $ ostrivan-card read --reader farm --output data.csv 2>&1 | grep -c 'cannot be written'
   1
   $ cmp data.csv whole.csv
+
+A workbook that cannot be completed leaves no file under its name, nor any other.
+
+  $ rm disk/*; head -c 8k /dev/zero >disk/full
+  $ ostrivan-card export --text "$farm" --output disk/farm.xlsx >lines 2>&1; echo "exit $?"; tail -n 1 lines
+  exit 4
+  ** Error in cmdReadCard_Click() VB error = Cannot close file disk/farm.xlsx: Zip generic error ZIP_ERRNO while creating the xlsx file. (No space left on device)
+  $ ls -A disk
+  full

@@ -38,3 +38,13 @@ The rows of a card's records, as the export holds them (the header line left out
   Print,1E:2D:FF,00/B/1A,,,,,,,,,^M$
   Print,A0:A:01,10/F/99,,,,,,,,,^M$
   Print,64:65:66,63/02/01,,,,,,,,,^M$
+
+After a read one line, not logged, sums up its rows: per record type, tag numbers, those seen
+twice in one record type, weights. An export shows none.
+
+  $ card herd "$TESTS/data/cards/herd.txt"; card formatted "$TESTS/data/cards/formatted.txt"
+  $ for reader in herd formatted; do ostrivan-card read --reader $reader 2>&1 >/dev/null | tail -n 1; done
+  Read 18 rows: Draft 15, Origin 2, Print 1. Tags 8. Seen twice: UK1230, UK1231, UK1232, UK1233, UK1234 and 2 more. Weight 377 to 508, mean 434.
+  Read 2 rows: Card 1, Application 1. Tags 0.
+  $ ostrivan-card export --text "$TESTS/data/cards/herd.txt" 2>&1 >/dev/null | tail -n 1
+  Finished!
