@@ -138,6 +138,15 @@ TEST_F(Form, DriveShownIsTheMountOfTheFolderShown) {
         EXPECT_EQ(controls.directory.front(), codepage::FromFileName(dir / "mnt")) << filePath;
     }
     ASSERT_EQ(::chdir(startDir.c_str()), 0);
+    Store("File Path", dir.Path().string());
+    Load();
+    EXPECT_EQ(controls.shownDrive, 0);
+    const auto& entries = form->DirListBox().Entries();
+    const auto mount = std::find_if(entries.begin(), entries.end(),
+                                    [&](const auto& entry) { return entry.folder == dir / "mnt"; });
+    ASSERT_NE(mount, entries.end());
+    form->DirListBox_DblClick(static_cast<int>(mount - entries.begin()));
+    EXPECT_EQ(controls.shownDrive, 1) << "a double-click onto another mount";
 }
 
 std::string watchedFile; // opens of it are counted
@@ -227,17 +236,6 @@ TEST_F(Form, ReaderListCases) {
         form->cmdReadCard_Click();
         EXPECT_TRUE(Export().starts_with(",,,,,,,,,,,\r\n")) << "no labels, so no header words";
     }
-}
-
-TEST_F(Form, FailedReaderListIsReportedAndTheNamesAreStillAsked) {
-    library.codes["list"] = {44, 46};
-    Load();
-    EXPECT_EQ(Lines(),
-              (std::vector<std::string>{
-                  "ASEListReadersLenBufOnly()  44 Error - No smart card reader is available",
-                  "ASEListReaders()  46 Error - The smart card resource manager has shut down"}));
-    EXPECT_EQ(controls.boxes.size(), 2u);
-    EXPECT_EQ(library.Count("list buffer"), 1);
 }
 
 TEST_F(Form, ReadCardWritesTheExportFileUnderTheTypedName) {
@@ -375,17 +373,6 @@ TEST_F(Form, FormatCard) {
     EXPECT_EQ(library.Count("write 7 0 19 0"), 1);
     EXPECT_EQ(Logged().back(), "Formatting Card");
     EXPECT_EQ(controls.busy, (std::vector<bool>{true, false, true, false}));
-}
-
-TEST_F(Form, EditHandlersStoreEveryChange) {
-    Load();
-    for (const std::string& text :
-         {std::string("a"), std::string("ab"), std::string(), std::string("Gr\xFCn")}) {
-        controls.SetText(TextBox::FarmName, text);
-        EXPECT_EQ(Setting("Farm Name"), text);
-        controls.SetText(TextBox::PICId, text + "1");
-        EXPECT_EQ(Setting("PIC ID"), text + "1");
-    }
 }
 
 TEST_F(Form, DriveThatFailsLeavesTheDirectoryListAsItWas) {
@@ -559,22 +546,6 @@ TEST_F(Form, StartUpGoesOnWithoutItsDataFolderAndReadCardThenNeedsAFolder) {
     controls.shownDrive = 0;
     form->DriveListBox_Change();
     EXPECT_EQ(DirPath(), "/") << "a drive chosen shows its folder";
-}
-
-TEST_F(Form, DoubleClickOntoAnotherMountShowsItsDrive) {
-    std::filesystem::create_directories(dir / "mnt" / "pens");
-    volumes = {"/", dir / "mnt"};
-    Store("Farm Name", "f");
-    Store("File Path", dir.Path().string());
-    Load();
-    const auto& entries = form->DirListBox().Entries();
-    const auto mount = std::find_if(entries.begin(), entries.end(),
-                                    [&](const auto& entry) { return entry.folder == dir / "mnt"; });
-    ASSERT_NE(mount, entries.end());
-    form->DirListBox_DblClick(static_cast<int>(mount - entries.begin()));
-    EXPECT_EQ(DirPath(), dir / "mnt");
-    EXPECT_EQ(controls.shownDrive, 1);
-    EXPECT_EQ(controls.directory.front(), codepage::FromFileName(dir / "mnt"));
 }
 
 TEST_F(Form, TypedReaderNameMeetsACardFileNamedInUtf8) {
