@@ -2,10 +2,10 @@
 # shellcheck shell=bash
 
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev qt6-base-dev libutfcpp-dev
-    libcli11-dev)
+    libcli11-dev libxlsxwriter-dev)
 RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid fonts-liberation)
 TEST_PACKAGES=(libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev pcscd vsmartcard-vpcd
-    fonts-liberation xvfb xauth xdotool)
+    fonts-liberation xvfb xauth xdotool python3-cram python3-openpyxl)
 
 # Installs the packages that are missing: as root directly, otherwise through sudo. Where
 # that is not possible it says what to run, and stops.
