@@ -5,6 +5,7 @@
 #include "card/CodePage.h"
 #include "card/CsvText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>

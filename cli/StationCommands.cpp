@@ -7,6 +7,7 @@
 
 #include <iomanip>
 #include <iostream>
+#include <sstream>
 #include <unistd.h>
 
 namespace {

@@ -191,26 +191,26 @@ std::string frmOstrivan::ShowStartFolder() {
         ShowFolderOnItsDrive(folders_.dataFolder);
     } catch (const RuntimeError&) {
         // No folder is shown; the data folder's failure is told on its own.
-        controls_.ShowDrives(DriveLabels(), -1);
+        ShowDrives(volumes_(), -1);
     }
     return unusable;
 }
 
-std::vector<std::string> frmOstrivan::DriveLabels() {
-    drives_ = volumes_();
+void frmOstrivan::ShowDrives(std::vector<std::filesystem::path> drives, int shown) {
+    drives_ = std::move(drives);
     std::vector<std::string> labels;
     for (const auto& mountPoint : drives_) {
         labels.push_back(codepage::FromFileName(mountPoint));
     }
-    return labels;
+    controls_.ShowDrives(labels, shown);
 }
 
 void frmOstrivan::ShowFolderOnItsDrive(const std::filesystem::path& path) {
     const auto folder = DirectoryList::Resolve(path);
-    const std::vector<std::string> labels = DriveLabels();
-    const int drive = DriveOf(folder, drives_);
-    ShowFolder(folder, drive < 0 ? folder.root_path() : drives_[static_cast<std::size_t>(drive)]);
-    controls_.ShowDrives(labels, drive);
+    auto drives = volumes_(); // made afresh: a drive may have come since
+    const int drive = DriveOf(folder, drives);
+    ShowFolder(folder, drive < 0 ? folder.root_path() : drives[static_cast<std::size_t>(drive)]);
+    ShowDrives(std::move(drives), drive);
 }
 
 void frmOstrivan::ShowFolder(const std::filesystem::path& folder,

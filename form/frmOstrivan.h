@@ -111,8 +111,8 @@ private:
     // Shows "File Path", or the data folder when it is empty or cannot be shown (or no folder
     // when neither can be); returns why "File Path" could not be shown.
     std::string ShowStartFolder();
-    // The drives as labels, the list of them made afresh.
-    std::vector<std::string> DriveLabels();
+    // Shows the drives in the drive list, the one at the index shown (-1: none).
+    void ShowDrives(std::vector<std::filesystem::path> drives, int shown);
     void ShowReaders(const std::vector<std::string>& names);
     std::string ListingHint() const;
     // The reader the box names: its text, or the listed name that is the text's UTF-8 form.
