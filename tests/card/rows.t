@@ -35,6 +35,8 @@ The rows of a card's records, as the export holds them (the header line left out
   Draft,09:05:00,31/12/23,M-DM-^@M-^?,,,, 1, 2,,,^M$
   Location,,,,,"a,b","say ""hi""^M$
   next",,,,,^M$
+  Location,,,,,LF,"a$
+  b",,,,,^M$
   Print,1E:2D:FF,00/B/1A,,,,,,,,,^M$
   Print,A0:A:01,10/F/99,,,,,,,,,^M$
   Print,64:65:66,63/02/01,,,,,,,,,^M$

@@ -281,16 +281,26 @@ TEST_F(Form, OverwriteQuestionForAnExportOrAWorkbook) {
     }
 }
 
-TEST_F(Form, ExportFolderRemovedDuringTheReadIsReported) {
-    std::filesystem::create_directories(dir / "exports");
+TEST_F(Form, ExportFileRemovedOrReplacedDuringTheReadIsReported) {
+    const auto exports = dir / "exports";
+    std::filesystem::create_directories(exports);
     Store("Farm Name", "f");
-    Store("File Path", (dir / "exports").string());
+    Store("File Path", exports.string());
     Load();
-    library.onCall = [&](const std::string&) { std::filesystem::remove_all(dir / "exports"); };
-    form->cmdReadCard_Click();
-    EXPECT_EQ(Lines().back(), "** Error in cmdReadCard_Click() VB error = File was removed or "
-                              "replaced while it was written: " +
-                                  (dir / "exports" / "data.csv").string());
+    const std::function<void()> changes[] = {[&] { std::filesystem::remove_all(exports); },
+                                             [&] {
+                                                 WriteFileBytes(dir / "other.csv", "");
+                                                 std::filesystem::rename(dir / "other.csv",
+                                                                         exports / "data.csv");
+                                             }};
+    for (const auto& change : changes) {
+        std::filesystem::create_directories(exports);
+        library.onCall = [&](const std::string&) { change(); };
+        form->cmdReadCard_Click();
+        EXPECT_EQ(Lines().back(), "** Error in cmdReadCard_Click() VB error = File was removed or "
+                                  "replaced while it was written: " +
+                                      (exports / "data.csv").string());
+    }
 }
 
 std::size_t bytesLeft = 0; // before the disk is full

@@ -94,6 +94,8 @@ TEST_F(Library, ListsPcscReadersThenCardFiles) {
     EXPECT_EQ(List(buffer, length), 0);
     EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 16),
               std::string("R1\0R2\0cow\0demo\0\0", 16));
+    Bytes exact(16);
+    EXPECT_EQ(List(exact, length), 0);
     Bytes small(15);
     length = 99;
     EXPECT_EQ(List(small, length), 45);

@@ -18,13 +18,13 @@ Nothing is there at first, and reading creates nothing.
 
 Texts come back as they were set; the file holds code-page bytes, and plain texts as text.
 
-  $ for text in '' 'say "hi" C:\farm\' $'tab\there\r\nline' '€‚ƒ Grüße' 'Ж' '="x"=dword:1\'; do
+  $ for text in '' 'say "hi" C:\farm\' $'tab\there\r\nline' '€‚ƒ Grüße Ÿ' 'Ж' '="x"=dword:1\'; do
   >   setting "PIC ID" "$text"; echo "[$(setting "PIC ID")]"; done
   []
   [say "hi" C:\farm\]
   [tab\there\r (esc)
   line]
-  [\xe2\x82\xac\xe2\x80\x9a\xc6\x92 Gr\xc3\xbc\xc3\x9fe] (esc)
+  [\xe2\x82\xac\xe2\x80\x9a\xc6\x92 Gr\xc3\xbc\xc3\x9fe \xc5\xb8] (esc)
   [?]
   [="x"=dword:1\]
   $ stored | tail -n 1
