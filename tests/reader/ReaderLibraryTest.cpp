@@ -141,6 +141,7 @@ TEST_F(Library, WaitOutcomes) {
         {{0x0010, PcscStatePresent | 0x0002}, {}, 0, {"status R1 0 0", "status R1 16 "}},
         {{0x0010}, {0, 0x8010000A}, 46, {"status R1 0 0", "status R1 16 "}},
         {{0x0010}, {0, 0x80100009}, 43, {"status R1 0 0", "status R1 16 "}},
+        {{PcscStatePresent | PcscStateMute}, {}, 46, {"status R1 0 0", "status R1 544 "}},
     };
     for (const auto& c : cases) {
         pcsc.calls.clear();
