@@ -125,7 +125,9 @@ bool ExchangeRead(ExchangeHarness& harness, ReaderLibrary& library,
 
 bool WindowRead(MainWindow& window) {
     window.Form().cmdReadCard_Click();
-    const bool ok = window.ListStatus->item(window.ListStatus->count() - 1)->text() == "Finished!";
+    // "Finished!", and after it the line that sums up the rows.
+    const int count = window.ListStatus->count();
+    const bool ok = count > 1 && window.ListStatus->item(count - 2)->text() == "Finished!";
     window.ListStatus->clear();
     return ok;
 }
