@@ -24,8 +24,7 @@ std::unique_ptr<ExportFile> ExportFile::StandardOutput() {
 }
 
 void ExportFile::Fail(const char* what, std::error_code error) const {
-    throw RuntimeError(std::string(what) + " " + codepage::FromFileName(path_) + ": " +
-                       error.message());
+    ThrowExportFailure(what, path_, error.message());
 }
 
 void ExportFile::WriteRow(const RowCells& cells) {

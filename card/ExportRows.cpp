@@ -1,5 +1,7 @@
 #include "card/ExportRows.h"
 
+#include "base/RuntimeError.h"
+#include "card/CodePage.h"
 #include "card/ExportFile.h"
 #include "card/WorkbookFile.h"
 
@@ -12,6 +14,11 @@ bool IsWorkbookName(const std::filesystem::path& file) {
            std::equal(Extension.rbegin(), Extension.rend(), name.rbegin(), [](char a, char b) {
                return a == std::tolower(static_cast<unsigned char>(b));
            });
+}
+
+void ThrowExportFailure(std::string_view what, const std::filesystem::path& file,
+                        const std::string& reason) {
+    throw RuntimeError(std::string(what) + " " + codepage::FromFileName(file) + ": " + reason);
 }
 
 std::unique_ptr<ExportRows> CreateExport(const std::filesystem::path& file) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 
 // The export's columns, from "RecType" to "Version".
@@ -35,3 +36,7 @@ std::unique_ptr<ExportRows> CreateExport(const std::filesystem::path& file);
 
 // Whether the name asks for a workbook.
 bool IsWorkbookName(const std::filesystem::path& file);
+
+// The failure of an export file, as RuntimeError: "Cannot write file NAME: REASON".
+[[noreturn]] void ThrowExportFailure(std::string_view what, const std::filesystem::path& file,
+                                     const std::string& reason);

@@ -15,7 +15,7 @@ constexpr std::size_t SeenTwiceShown = 5;
 
 void ReadSummary::WriteRow(const RowCells& cells) {
     ++count_;
-    const std::string type(cells[RecTypeColumn]);
+    const std::string_view type = cells[RecTypeColumn];
     const auto known = std::find_if(recordTypes_.begin(), recordTypes_.end(),
                                     [&](const auto& entry) { return entry.first == type; });
     if (known == recordTypes_.end()) {
@@ -25,7 +25,7 @@ void ReadSummary::WriteRow(const RowCells& cells) {
     }
     if (const std::string tag(cells[TagNrColumn]); !tag.empty()) {
         tags_.insert(tag);
-        if (++tagRows_[{type, tag}] == 2 &&
+        if (++tagRows_[{std::string(type), tag}] == 2 &&
             std::find(seenTwice_.begin(), seenTwice_.end(), tag) == seenTwice_.end()) {
             seenTwice_.push_back(tag);
         }

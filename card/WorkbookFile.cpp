@@ -1,7 +1,6 @@
 #include "card/WorkbookFile.h"
 
 #include "base/Files.h"
-#include "base/RuntimeError.h"
 #include "card/CodePage.h"
 #include "card/CsvText.h"
 
@@ -71,7 +70,7 @@ WorkbookFile::WorkbookFile(std::filesystem::path path)
       folder_(path_.parent_path().empty() ? std::string(".") : path_.parent_path().string()) {
     files::File reserved;
     if (const auto error = files::CreateBeside(path_, reserved, temporary_)) {
-        Fail("Cannot create file", error.message());
+        ThrowExportFailure("Cannot create file", path_, error.message());
     }
     reserved.Close();
     lxw_workbook_options options = {LXW_TRUE, folder_.data(), LXW_FALSE};
@@ -79,7 +78,8 @@ WorkbookFile::WorkbookFile(std::filesystem::path path)
     sheet_ = workbook_ == nullptr ? nullptr : workbook_add_worksheet(workbook_, nullptr);
     if (sheet_ == nullptr) {
         Discard();
-        Fail("Cannot create file", "the workbook could not be started in its folder");
+        ThrowExportFailure("Cannot create file", path_,
+                           "the workbook could not be started in its folder");
     }
 }
 
@@ -87,10 +87,6 @@ WorkbookFile::~WorkbookFile() {
     if (workbook_ != nullptr) {
         Complete();
     }
-}
-
-void WorkbookFile::Fail(const char* what, const std::string& reason) const {
-    throw RuntimeError(std::string(what) + " " + codepage::FromFileName(path_) + ": " + reason);
 }
 
 void WorkbookFile::WriteRow(const RowCells& cells) {
@@ -109,7 +105,7 @@ void WorkbookFile::WriteRow(const RowCells& cells) {
                                             nullptr);
         if (error != LXW_NO_ERROR) {
             writeFailed_ = true;
-            Fail("Cannot write file", Reason(error));
+            ThrowExportFailure("Cannot write file", path_, Reason(error));
         }
     }
     ++row_;
@@ -120,7 +116,7 @@ void WorkbookFile::Close() {
         return;
     }
     if (const std::string reason = Complete(); !reason.empty()) {
-        Fail("Cannot close file", reason);
+        ThrowExportFailure("Cannot close file", path_, reason);
     }
 }
 

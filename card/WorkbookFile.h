@@ -41,5 +41,4 @@ private:
     // could.
     std::string Complete();
     void Discard();
-    [[noreturn]] void Fail(const char* what, const std::string& reason) const;
 };

@@ -59,8 +59,7 @@ bool ShowPcscReaders(ReaderLibrary& library) {
     for (const std::string& name : names) {
         ReaderState state;
         const std::int32_t code = library.PcscSide().State(name, state);
-        card = card || (code == ReaderCode::Success && (state.flags & PcscStatePresent) != 0 &&
-                        (state.flags & PcscStateMute) == 0);
+        card = card || (code == ReaderCode::Success && state.CardIsThere());
         std::cout << "Reader " << name << ": "
                   << (code == ReaderCode::Success ? ReaderStateText(state)
                                                   : std::string(CardErrorMessage(code)))
@@ -93,8 +92,7 @@ int CardStatus(const CardOptions& options) {
 int Doctor() {
     const auto companion = WithReaders({});
     ReaderLibrary& library = *companion->library;
-    std::cout << ApplicationTitle << ' ' << VersionMajor << '.' << VersionMinor << '.'
-              << VersionRevision << '\n';
+    std::cout << VersionText() << '\n';
     bool card = ShowPcscReaders(library);
     std::vector<std::string> cards;
     library.CardFiles().ListReaders(cards);

@@ -38,9 +38,7 @@ int main(int argc, char** argv) {
     CLI::App app("Reads farm record cards into CSV rows, formats cards and lists card readers, "
                  "with the settings, log and archive of the Ostrivan window.",
                  "ostrivan-card");
-    app.set_version_flag("--version",
-                         std::string(ApplicationTitle) + " " + std::to_string(VersionMajor) + "." +
-                             std::to_string(VersionMinor) + "." + std::to_string(VersionRevision));
+    app.set_version_flag("--version", VersionText());
     app.require_subcommand(1);
     app.footer("Exit status: 0 done, 1 the answer was no, 2 bad usage, 3 a reader or card error, "
                "4 the output failed, 5 a run-time error in the card's content.\n");

@@ -36,6 +36,11 @@ private:
 
 } // namespace
 
+std::string VersionText() {
+    return std::string(ApplicationTitle) + " " + std::to_string(VersionMajor) + "." +
+           std::to_string(VersionMinor) + "." + std::to_string(VersionRevision);
+}
+
 std::string ExportFileName(std::string typed) {
     if (typed.find('.') == std::string::npos) {
         typed += ".csv";

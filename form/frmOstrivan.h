@@ -21,6 +21,9 @@ constexpr int VersionMajor = 2;
 constexpr int VersionMinor = 2;
 constexpr int VersionRevision = 1;
 
+// "Ostrivan 2.2.1": the program's title and version, as the companion shows them.
+std::string VersionText();
+
 // How a command ended: done, the question answered no, or its first failure.
 enum class Outcome { Done, Declined, CardError, OutputError, ContentError };
 

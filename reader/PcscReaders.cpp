@@ -22,12 +22,6 @@ constexpr std::uint8_t ExtendedI2CStandard = 0x0E;
 constexpr std::int32_t OtherCardType = 1;
 constexpr std::int32_t StorageCardTypeBase = 0x100;
 constexpr std::uint32_t CardLeftPatienceMs = 1000;
-// The service counts a reader's card insertions and removals in the state's upper half.
-constexpr std::uint32_t CardEventShift = 16;
-
-bool CardIsThere(const ReaderState& state) {
-    return (state.flags & PcscStatePresent) != 0 && (state.flags & PcscStateMute) == 0;
-}
 
 bool ServiceLost(std::uint32_t result) {
     return result == PcscCode::NoService || result == PcscCode::ServiceStopped ||
@@ -295,14 +289,14 @@ std::int32_t PcscReaders::WaitForCard(const std::string& reader, std::int32_t ti
         InContext([&] { return transport_->GetStatusChange(reader, known, 0, state); });
     for (;;) {
         if (result == PcscCode::Timeout || (result == PcscCode::Success && known != 0 &&
-                                            Clock::now() >= deadline && !CardIsThere(state))) {
+                                            Clock::now() >= deadline && !state.CardIsThere())) {
             NoteCause(FailureCause::NoCard);
             return ReaderCode::ServiceDown; // no card within the time
         }
         if (result != PcscCode::Success) {
             return Checked(result);
         }
-        if (CardIsThere(state)) {
+        if (state.CardIsThere()) {
             return ReaderCode::Success;
         }
         known = state.flags & ~PcscStateChanged;
@@ -323,7 +317,7 @@ std::int32_t PcscReaders::State(const std::string& reader, ReaderState& state) {
 std::uint32_t PcscReaders::CardEvents(const std::string& reader) {
     ReaderState state;
     return transport_->GetStatusChange(reader, 0, 0, state) == PcscCode::Success
-               ? state.flags >> CardEventShift
+               ? state.CardEvents()
                : 0;
 }
 
@@ -334,8 +328,7 @@ void PcscReaders::NoteCardCommandFailure(const std::string& reader, std::uint32_
     // The card left if the reader holds none, or had it out and in again since the connect;
     // the reader may not have seen it go yet, so it is given a moment to.
     const auto left = [&](const ReaderState& state) {
-        return (state.flags & PcscStatePresent) == 0 ||
-               state.flags >> CardEventShift != eventsAtConnect;
+        return (state.flags & PcscStatePresent) == 0 || state.CardEvents() != eventsAtConnect;
     };
     ReaderState state;
     if (transport_->GetStatusChange(reader, 0, 0, state) != PcscCode::Success) {

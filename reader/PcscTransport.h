@@ -44,6 +44,14 @@ constexpr std::uint32_t PcscStateMute = 0x0200;
 struct ReaderState {
     std::uint32_t flags = 0;
     std::vector<std::uint8_t> atr;
+
+    // A card is there that answers.
+    bool CardIsThere() const {
+        return (flags & PcscStatePresent) != 0 && (flags & PcscStateMute) == 0;
+    }
+    // How many times a card went in or out of the reader: the service counts them in the
+    // state's upper half.
+    std::uint32_t CardEvents() const { return flags >> 16; }
 };
 
 using PcscCard = std::uint64_t;
