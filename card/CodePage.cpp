@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <iterator>
 #include <utf8.h>
 
@@ -68,6 +69,31 @@ std::string ToUtf8(std::string_view text) {
     std::string utf8;
     utf8::utf32to8(characters.begin(), characters.end(), std::back_inserter(utf8));
     return utf8;
+}
+
+std::string FromSystemName(std::string_view name) {
+    return utf8::is_valid(name.begin(), name.end()) ? FromUtf8(name) : std::string(name);
+}
+
+std::optional<char32_t> FirstUnstorable(std::u32string_view text) {
+    const auto* found = std::find_if(text.begin(), text.end(), [](char32_t character) {
+        return character != '?' && FromUnicode(character) == '?';
+    });
+    return found == text.end() ? std::nullopt : std::optional(*found);
+}
+
+std::optional<char32_t> FirstUnstorable(std::string_view utf8) {
+    std::string valid;
+    utf8::replace_invalid(utf8.begin(), utf8.end(), std::back_inserter(valid), 0xFFFD);
+    std::u32string characters;
+    utf8::utf8to32(valid.begin(), valid.end(), std::back_inserter(characters));
+    return FirstUnstorable(characters);
+}
+
+std::string CharacterCode(char32_t character) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));
+    return code;
 }
 
 } // namespace codepage

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,17 @@ inline std::string FromFileName(const std::filesystem::path& name) {
 inline std::filesystem::path ToFileName(std::string_view text) {
     return ToUtf8(text);
 }
+
+// A name the system gave as bytes (a reader's, a file's) for a line of code-page text: UTF-8
+// converted, so that it reaches a terminal or the window as it was; other bytes as they are.
+std::string FromSystemName(std::string_view name);
+
+// The first character of the UTF-8 text that the code page cannot hold (U+FFFD for bytes that
+// are not UTF-8); none when it holds them all.
+std::optional<char32_t> FirstUnstorable(std::string_view utf8);
+std::optional<char32_t> FirstUnstorable(std::u32string_view text);
+
+// "U+65E5": how a character is named where it cannot be shown.
+std::string CharacterCode(char32_t character);
 
 } // namespace codepage

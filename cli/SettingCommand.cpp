@@ -1,17 +1,16 @@
 #include "cli/SettingCommand.h"
 
+#include "base/ControlCharacters.h"
 #include "card/CodePage.h"
 #include "cli/ExitStatus.h"
 #include "settings/registry_mdl.h"
 
 #include <charconv>
 #include <iostream>
+#include <iterator>
+#include <utf8.h>
 
 namespace {
-
-void Complain(const std::string& message) {
-    std::cerr << "ostrivan-card: " << message << '\n';
-}
 
 std::optional<std::int32_t> Number(const std::string& text) {
     std::int32_t number = 0;
@@ -19,6 +18,34 @@ std::optional<std::int32_t> Number(const std::string& text) {
     return error == std::errc() && end == text.data() + text.size() && !text.empty()
                ? std::optional(number)
                : std::nullopt;
+}
+
+std::string Utf8(char32_t character) {
+    std::string text;
+    utf8::append(static_cast<std::uint32_t>(character), std::back_inserter(text));
+    return text;
+}
+
+// Why the settings file cannot hold the text as a setting's name or value; empty when it can.
+// A name is one line of the file and must be there; a value may hold anything the code page
+// holds, line breaks too, since the file then keeps it in hexadecimal.
+std::string Unfit(const char* what, const std::string& text, bool name) {
+    if (name && text.empty()) {
+        return "a setting needs a name";
+    }
+    if (const auto control = FirstControlCharacter(text); name && control) {
+        return std::string("the ") + what + " holds the control character " +
+               codepage::CharacterCode(static_cast<unsigned char>(text[*control])) +
+               ", which a setting's name cannot hold";
+    }
+    if (const auto character = codepage::FirstUnstorable(text)) {
+        return std::string("the ") + what + " holds " +
+               (*character == 0xFFFD
+                    ? std::string("a byte that is not UTF-8")
+                    : Utf8(*character) + " (" + codepage::CharacterCode(*character) + ")") +
+               ", which the settings file cannot hold";
+    }
+    return {};
 }
 
 std::string Reason(std::error_code failure) {
@@ -29,6 +56,13 @@ std::string Reason(std::error_code failure) {
 
 int SettingCommand(const AppFolders& folders, const std::string& name,
                    const std::optional<std::string>& value, bool number) {
+    for (const std::string& unfit :
+         {Unfit("name", name, true), value ? Unfit("value", *value, false) : std::string()}) {
+        if (!unfit.empty()) {
+            Complain(unfit);
+            return BadUsageStatus;
+        }
+    }
     Registry registry(folders.settingsFile);
     registry_mdl settings(registry);
     const std::string valueName = codepage::FromUtf8(name);

@@ -21,6 +21,7 @@ public:
     void EndProgress();
 
     std::string Text(TextBox) const override { return {}; }
+    std::optional<char32_t> Unstorable(TextBox) const override { return std::nullopt; }
     void SetText(TextBox, std::string_view) override {}
     std::string ReaderText() const override { return readerText_; }
     void SetReaderText(std::string_view text) override { readerText_ = text; }

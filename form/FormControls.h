@@ -3,6 +3,7 @@
 #include "report/LineList.h"
 #include "report/MessageBoxes.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,9 @@ public:
     virtual void PaintList() = 0;
 
     virtual std::string Text(TextBox box) const = 0;
+    // The first character of the box's text that the code page cannot hold (Text shows it as
+    // '?'); none when it holds them all.
+    virtual std::optional<char32_t> Unstorable(TextBox box) const = 0;
     virtual void SetText(TextBox box, std::string_view text) = 0;
 
     // The reader box: its text, typed or chosen, and the names listed in it.

@@ -1,5 +1,6 @@
 #include "settings/Registry.h"
 
+#include "base/ControlCharacters.h"
 #include "base/Files.h"
 
 #include <algorithm>
@@ -160,6 +161,11 @@ std::int32_t Registry::SetValue(HKEY key, std::string_view name, std::uint32_t t
     KeyView* open = Find(key);
     if (open == nullptr) {
         return RegistryResult::InvalidHandle;
+    }
+    // A line break in a name would split its line of the file, and the value would be lost.
+    if (FirstControlCharacter(name)) {
+        lastWriteFailure_ = std::make_error_code(std::errc::invalid_argument);
+        return RegistryResult::InvalidParameter;
     }
     Document changed = Change([&](RegistryDocument& file) {
         file.SetValue(open->path, name, RegistryValue{type, {data.begin(), data.end()}});

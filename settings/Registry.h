@@ -33,6 +33,7 @@ constexpr std::int32_t FileNotFound = 2;
 constexpr std::int32_t InvalidHandle = 6;
 constexpr std::int32_t WriteFault = 29;
 constexpr std::int32_t ReadFault = 30;
+constexpr std::int32_t InvalidParameter = 87;
 constexpr std::int32_t MoreData = 234;
 } // namespace RegistryResult
 
@@ -57,6 +58,7 @@ public:
     // buffer is large enough; size becomes the number of bytes the value holds.
     std::int32_t QueryValue(HKEY key, std::string_view name, std::uint32_t& type,
                             std::span<std::uint8_t> buffer, std::uint32_t& size);
+    // A name holding a control character is refused (InvalidParameter): it would break the file.
     std::int32_t SetValue(HKEY key, std::string_view name, std::uint32_t type,
                           std::span<const std::uint8_t> data);
     std::int32_t CloseKey(HKEY key);

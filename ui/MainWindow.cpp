@@ -140,6 +140,10 @@ std::string MainWindow::Text(TextBox box) const {
     return ToCodePage(Box(box)->text());
 }
 
+std::optional<char32_t> MainWindow::Unstorable(TextBox box) const {
+    return codepage::FirstUnstorable(std::u32string_view(Characters(Box(box)->text())));
+}
+
 void MainWindow::SetText(TextBox box, std::string_view text) {
     Box(box)->setText(FromCodePage(text));
 }

@@ -17,6 +17,7 @@ public:
     frmOstrivan& Form() { return form_; }
 
     std::string Text(TextBox box) const override;
+    std::optional<char32_t> Unstorable(TextBox box) const override;
     void SetText(TextBox box, std::string_view text) override;
     std::string ReaderText() const override;
     void SetReaderText(std::string_view text) override;

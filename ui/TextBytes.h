@@ -12,8 +12,12 @@ inline QString FromCodePage(std::string_view bytes) {
     return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-inline std::string ToCodePage(const QString& text) {
+inline std::u32string Characters(const QString& text) {
     const auto characters = text.toUcs4();
-    return codepage::Encode({reinterpret_cast<const char32_t*>(characters.data()),
-                             static_cast<std::size_t>(characters.size())});
+    return {reinterpret_cast<const char32_t*>(characters.data()),
+            static_cast<std::size_t>(characters.size())};
+}
+
+inline std::string ToCodePage(const QString& text) {
+    return codepage::Encode(Characters(text));
 }

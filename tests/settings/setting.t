@@ -18,19 +18,45 @@ Nothing is there at first, and reading creates nothing.
 
 Texts come back as they were set; the file holds code-page bytes, and plain texts as text.
 
-  $ for text in '' 'say "hi" C:\farm\' $'tab\there\r\nline' '€‚ƒ Grüße Ÿ' 'Ж' '="x"=dword:1\'; do
+  $ for text in '' 'say "hi" C:\farm\' $'tab\there\r\nline' '€‚ƒ Grüße Ÿ' '="x"=dword:1\'; do
   >   setting "PIC ID" "$text"; echo "[$(setting "PIC ID")]"; done
   []
   [say "hi" C:\farm\]
   [tab\there\r (esc)
   line]
   [\xe2\x82\xac\xe2\x80\x9a\xc6\x92 Gr\xc3\xbc\xc3\x9fe \xc5\xb8] (esc)
-  [?]
   [="x"=dword:1\]
   $ stored | tail -n 1
   "PIC ID"="=\"x\"=dword:1\\"
   $ setting "PIC ID" '€‚ Grüße'; stored | tail -n 1
   "PIC ID"="\x80\x82 Gr\xfc\xdfe" (esc)
+
+A name must be there and be one line of the file, and a name or text must be made of the code
+page's characters: anything else is refused, and the file stays byte for byte as it was. Quotes,
+backslashes and brackets are ordinary characters of a name.
+
+  $ cp "$SETTINGS" before
+  $ setting $'Na\nme' v
+  ostrivan-card: the name holds the control character U+000A, which a setting's name cannot hold
+  [2]
+  $ setting $'\x7f'
+  ostrivan-card: the name holds the control character U+007F, which a setting's name cannot hold
+  [2]
+  $ setting '' x
+  ostrivan-card: a setting needs a name
+  [2]
+  $ setting CJK 日本
+  ostrivan-card: the value holds \xe6\x97\xa5 (U+65E5), which the settings file cannot hold (esc)
+  [2]
+  $ setting 'Ж' x
+  ostrivan-card: the name holds \xd0\x96 (U+0416), which the settings file cannot hold (esc)
+  [2]
+  $ setting "PIC ID" $'\xff'
+  ostrivan-card: the value holds a byte that is not UTF-8, which the settings file cannot hold
+  [2]
+  $ cmp before "$SETTINGS"
+  $ setting 'Pen [1] "A\B"' x; setting 'pen [1] "a\b"'
+  x
 
 Numbers are numbers; an existing value keeps its type, whatever is given.
 

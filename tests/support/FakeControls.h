@@ -25,6 +25,7 @@ public:
     std::vector<Box> boxes;
     MessageAnswer answer = MessageAnswer::Ok;
     std::map<TextBox, std::string> texts = {{TextBox::FileName, "data"}};
+    std::map<TextBox, char32_t> unstorable; // as the window's box would tell
     std::function<void(TextBox)> changed = [](TextBox) {};
     std::string readerText;
     std::vector<std::string> readers;
@@ -37,6 +38,10 @@ public:
     int paints = 0;
 
     std::string Text(TextBox box) const override { return texts.at(box); }
+    std::optional<char32_t> Unstorable(TextBox box) const override {
+        const auto found = unstorable.find(box);
+        return found == unstorable.end() ? std::nullopt : std::optional(found->second);
+    }
     void SetText(TextBox box, std::string_view text) override {
         if (texts[box] != text) {
             texts[box] = text;
