@@ -3,6 +3,7 @@
 // saved card image or a card written as text, and shows or sets the window's settings, with
 // the window's settings, log, archive and status lines.
 
+#include "base/StopRequest.h"
 #include "cli/CardCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/SettingCommand.h"
@@ -29,10 +30,22 @@ struct SettingOptions {
     bool number = false;
 };
 
+int RunCommand(int argc, char** argv);
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN); // a reader of the export that goes away is a failed write
+    // SIGINT, SIGTERM and SIGHUP end a read, export or format the way a failure would; the
+    // status then tells the shell which signal it was.
+    stop::HandleSignals();
+    const int status = RunCommand(argc, argv);
+    return stop::Requested() != 0 ? stop::ExitStatus() : status;
+}
+
+namespace {
+
+int RunCommand(int argc, char** argv) {
     CardOptions options;
     SettingOptions setting;
     CLI::App app("Reads farm record cards into CSV rows, formats cards and lists card readers, "
@@ -103,3 +116,5 @@ int main(int argc, char** argv) {
     }
     return format->parsed() ? FormatCard(options) : ExportCard(options);
 }
+
+} // namespace

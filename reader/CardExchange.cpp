@@ -1,5 +1,6 @@
 #include "reader/CardExchange.h"
 
+#include "base/StopRequest.h"
 #include "reader/DumpLines.h"
 #include "reader/Hints.h"
 
@@ -18,11 +19,13 @@ public:
 
     std::int32_t Run(ExchangeMode mode) {
         mode_ = mode;
+        stop::ThrowIfRequested();
         label_ = "ASEWaitForCardEvent()";
         if (const std::int32_t code =
                 parts_.library.ASEWaitForCardEvent(parts_.readerName, WaitEvent, WaitTimeoutMs)) {
             return Fail(code);
         }
+        stop::ThrowIfRequested();
         parts_.reporter.ShowStatus("Card Connect", false);
         label_ = "ASEMemConnect()";
         const std::int32_t connected =
@@ -55,7 +58,7 @@ private:
 
     std::int32_t Fail(std::int32_t code) {
         const std::string hint = FailureHint();
-        if (code == ReaderCode::ServiceDown) {
+        if (code == ReaderCode::NoCardOrServiceDown) {
             parts_.reporter.ShowStatus("Card not inserted!", false);
             if (!hint.empty()) {
                 parts_.reporter.ShowStatus(hint, false);
@@ -76,6 +79,8 @@ private:
     }
 
     std::int32_t Format() {
+        // Once the write is made, the format runs to its end.
+        stop::ThrowIfRequested();
         const std::int32_t length = BuildEmptyCardImage(parts_.cardBuffer);
         label_ = "ASEMemWrite()";
         return parts_.library.ASEMemWrite(cardHandle_, 0, parts_.cardBuffer, length, 0);
@@ -93,6 +98,7 @@ private:
                 parts_.reporter.ShowStatus("Error! No end of file found on card!");
                 return NoEndMarker;
             }
+            stop::ThrowIfRequested();
             const auto destination =
                 std::span(parts_.cardBuffer).subspan(static_cast<std::size_t>(address), BlockSize);
             if (const std::int32_t code =

@@ -27,5 +27,6 @@ struct ExchangeParts {
 // One complete exchange with the card in the chosen reader: wait, connect, then read the card
 // block by block into rows, or write the empty-card image; then disconnect. Every library
 // failure is shown before it returns; its code is the result. A run-time error of the item
-// decoder leaves it at once.
+// decoder leaves it at once, and so does a stop asked by a signal, before any step but the
+// disconnect that follows a write.
 std::int32_t CardExchange(ExchangeMode mode, const ExchangeParts& parts);

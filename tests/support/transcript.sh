@@ -21,6 +21,13 @@ logged() {
     cut -c29- "$LOG" | tr -d '\r'
 }
 
+# wait_for CONDITION: until the command succeeds, for at most 10 s; then it says so and fails.
+wait_for() {
+    for _ in $(seq 1000); do eval "$1" && return; sleep 0.01; done
+    echo "timed out waiting for: $1"
+    return 1
+}
+
 # What needs root (the PC/SC daemon, a mount) skips the transcript for a normal user, and fails
 # it under CI, where a skip would hide an untested fault.
 needs_root() {

@@ -84,6 +84,7 @@ def serve(connection, image, options):
             return True
         options.drop_after -= options.drop_after > 0
         reply = answer(payload, image.current(), options)
+        time.sleep(options.command_ms / 1000)
         connection.sendall(struct.pack(">H", len(reply)) + reply)
 
 
@@ -95,6 +96,7 @@ def main():
     parser.add_argument("--rejoin-ms", type=int, default=-1, help="come back after MS")
     parser.add_argument("--kill-pid", type=int, default=0, help="stop PID when leaving")
     parser.add_argument("--refuse-long-reads", action="store_true")
+    parser.add_argument("--command-ms", type=int, default=0, help="answer each command after MS")
     options = parser.parse_args()
     image = Image(options.image)
     while True:
