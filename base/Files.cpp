@@ -50,6 +50,14 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
+mode_t ModeFor(const std::filesystem::path& path) {
+    struct stat status {};
+    if (Calls().stat(path.c_str(), &status) == 0) {
+        return status.st_mode & 07777;
+    }
+    return NewFileMode();
+}
+
 std::error_code CreateBeside(const std::filesystem::path& path, File& file,
                              std::filesystem::path& created) {
     std::random_device random;
@@ -142,21 +150,23 @@ std::error_code File::ReadAt(off_t offset, std::span<std::uint8_t> bytes, std::s
     return {};
 }
 
+std::error_code File::Read(std::span<char> bytes, std::size_t& got) {
+    ssize_t read = 0;
+    do {
+        read = Calls().read(fd_, bytes.data(), bytes.size());
+    } while (read < 0 && errno == EINTR);
+    got = read < 0 ? 0 : static_cast<std::size_t>(read);
+    return read < 0 ? LastError() : std::error_code();
+}
+
 std::error_code File::ReadToEnd(std::string& bytes) {
-    for (;;) {
-        char chunk[8192];
-        const ssize_t got = Calls().read(fd_, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return LastError();
-        }
-        if (got == 0) {
-            return {};
-        }
-        bytes.append(chunk, static_cast<std::size_t>(got));
+    char chunk[8192];
+    std::size_t got = 0;
+    std::error_code error;
+    while (!(error = Read(chunk, got)) && got > 0) {
+        bytes.append(chunk, got);
     }
+    return error;
 }
 
 std::error_code File::TruncateTo(off_t size) {
@@ -215,15 +225,6 @@ std::error_code AppendToFile(const std::filesystem::path& path, std::string_view
 }
 
 namespace {
-
-// The mode a new file of that name gets: the old file's, or what the umask leaves of 0666.
-mode_t ModeFor(const std::filesystem::path& path) {
-    struct stat status {};
-    if (Calls().stat(path.c_str(), &status) == 0) {
-        return status.st_mode & 07777;
-    }
-    return NewFileMode();
-}
 
 enum class Existing { Replace, Keep };
 

@@ -60,6 +60,8 @@ public:
     std::error_code WriteAll(std::string_view bytes);
     // Reads from the offset until the bytes are full or the file ends; got is what was read.
     std::error_code ReadAt(off_t offset, std::span<std::uint8_t> bytes, std::size_t& got);
+    // Reads what one call gives from where the file stands; got is 0 at its end.
+    std::error_code Read(std::span<char> bytes, std::size_t& got);
     // Reads from where the file stands to its end.
     std::error_code ReadToEnd(std::string& bytes);
     // Cuts the file to the size and writes on from there.
@@ -98,6 +100,8 @@ bool IsRegularFile(const std::filesystem::path& path);
 
 // The mode a new file gets: what the umask leaves of 0666.
 mode_t NewFileMode();
+// The mode a file written in place of the path gets: the old file's, or a new file's.
+mode_t ModeFor(const std::filesystem::path& path);
 
 // A new file beside the path, named after it (".NAME.NUMBER"), made, opened for writing and
 // readable by its owner only; no other file can have been there under that name.

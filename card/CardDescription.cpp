@@ -1,11 +1,15 @@
 #include "card/CardDescription.h"
 
+#include "base/ControlCharacters.h"
+#include "base/Files.h"
 #include "card/CardTags.h"
 
 #include <charconv>
 #include <cstdio>
+#include <fcntl.h>
 #include <map>
 #include <optional>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -157,7 +161,7 @@ std::string PlaceLine(std::string_view line, CardBuffer& image, std::size_t& at)
     if (word == "at") {
         const auto address = Count(rest);
         if (!address || *address >= static_cast<std::size_t>(CardMemorySize)) {
-            return "not an address on the card: " + std::string(rest);
+            return "not an address on the card: " + QuotedInput(rest);
         }
         at = *address;
         return {};
@@ -166,14 +170,14 @@ std::string PlaceLine(std::string_view line, CardBuffer& image, std::size_t& at)
     if (word == "repeat") {
         const auto [count, repeated] = FirstWord(rest);
         if (!Count(count)) {
-            return "not a count: " + std::string(count);
+            return "not a count: " + QuotedInput(count);
         }
         times = *Count(count);
         line = repeated;
     }
     const auto item = ItemFromLine(line);
     if (!item) {
-        return "not an item: " + std::string(line);
+        return "not an item: " + QuotedInput(line);
     }
     for (; times > 0; --times) {
         if (at + item->size() > static_cast<std::size_t>(CardMemorySize)) {
@@ -185,7 +189,70 @@ std::string PlaceLine(std::string_view line, CardBuffer& image, std::size_t& at)
     return {};
 }
 
+CardDescription Refused(std::string error) {
+    return {nullptr, std::move(error)};
+}
+
+// Reads the whole text, or says where it passed a bound.
+std::string ReadBounded(files::File& file, std::string& text) {
+    char chunk[8192];
+    std::size_t got = 0;
+    std::size_t lineStart = 0;
+    int lines = 1;
+    while (true) {
+        if (const auto error = file.Read(chunk, got)) {
+            return error.message();
+        }
+        if (got == 0) {
+            return {};
+        }
+        for (std::size_t at = 0; at < got; ++at) {
+            if (chunk[at] == '\n') {
+                lineStart = text.size() + at + 1;
+                ++lines;
+            }
+        }
+        text.append(chunk, got);
+        if (text.size() > LargestCardText) {
+            return "longer than 4 MiB, which no card text is";
+        }
+        if (text.size() - lineStart > LongestCardTextLine) {
+            return "line " + std::to_string(lines) + " is longer than 64 KiB: " +
+                   QuotedInput(std::string_view(text).substr(lineStart));
+        }
+    }
+}
+
 } // namespace
+
+std::string QuotedInput(std::string_view input) {
+    constexpr std::size_t Shown = 80;
+    std::string quoted;
+    std::size_t characters = 0;
+    for (const char byte : input) {
+        // A UTF-8 character is counted at its first byte.
+        const bool starts = (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+        if (starts && ++characters > Shown) {
+            return ControlCharactersShown(quoted) + "...";
+        }
+        quoted.push_back(byte);
+    }
+    return ControlCharactersShown(quoted);
+}
+
+CardDescription CardFromTextFile(const std::string& source) {
+    files::File file;
+    const auto opened = source == "-" ? files::File::Duplicate(STDIN_FILENO, file)
+                                      : files::File::Open(source, O_RDONLY, file);
+    if (opened) {
+        return Refused(opened.message());
+    }
+    std::string text;
+    if (std::string error = ReadBounded(file, text); !error.empty()) {
+        return Refused(std::move(error));
+    }
+    return CardFromDescription(text);
+}
 
 CardDescription CardFromDescription(std::string_view text) {
     CardDescription card{std::make_unique<CardBuffer>(), {}};

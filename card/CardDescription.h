@@ -2,6 +2,8 @@
 
 #include "card/CardImage.h"
 
+#include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -26,3 +28,16 @@ struct CardDescription {
 };
 
 CardDescription CardFromDescription(std::string_view text);
+
+// Bounds of a card text, far above a full card's (under 100 KB): a file past them is no card
+// text, and is not read to its end.
+constexpr std::size_t LargestCardText = 4 * 1024 * 1024;
+constexpr std::size_t LongestCardTextLine = 64 * 1024;
+
+// The card written as text in the file ("-": standard input), read only up to the bounds. The
+// error says why the file cannot be read, or where it is no card text.
+CardDescription CardFromTextFile(const std::string& source);
+
+// At most 80 characters of the input, for a message: control characters as '?', and "..."
+// where it was cut.
+std::string QuotedInput(std::string_view input);

@@ -11,13 +11,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s TEXT IMAGE\n", argv[0]);
         return 2;
     }
-    const std::string source = argv[1];
-    std::string text;
-    if (const auto error = files::ReadWholeFile(source == "-" ? "/dev/stdin" : source, text)) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], error.message().c_str());
-        return 1;
-    }
-    const CardDescription card = CardFromDescription(text);
+    const CardDescription card = CardFromTextFile(argv[1]);
     if (!card.image) {
         std::fprintf(stderr, "%s: %s\n", argv[1], card.error.c_str());
         return 1;

@@ -48,3 +48,16 @@ A line that is not an item is named, and so is a card that is full.
   -: line 1: not a count: x
   -: line 1: the card is full
   [1]
+
+A text past 4 MiB, or with a line past 64 KiB, is no card text: it is refused as soon as it
+passes, and a message quotes at most 80 characters of it.
+
+  $ ostrivan-card export --text /dev/zero
+  ostrivan-card: /dev/zero: line 1 is longer than 64 KiB: ????????????????????????????????????????????????????????????????????????????????...
+  [2]
+  $ yes 'tag "A"' | ostrivan-card export --text -
+  ostrivan-card: -: longer than 4 MiB, which no card text is
+  [2]
+  $ printf 'Sheep "%0100d"\n' 0 | ostrivan_make_card - card.image
+  -: line 1: not an item: Sheep "0000000000000000000000000000000000000000000000000000000000000000000000000...
+  [1]
