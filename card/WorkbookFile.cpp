@@ -56,6 +56,46 @@ std::string WorkbookText(std::string_view cell) {
     return codepage::ToUtf8(escaped);
 }
 
+// The file a name leads to: itself, or the target of its symbolic links (made when missing,
+// as opening a CSV through a link does).
+std::filesystem::path LinkTarget(std::filesystem::path path) {
+    constexpr int MostLinks = 40; // as the system follows them
+    std::error_code error;
+    for (int links = 0; links < MostLinks && std::filesystem::is_symlink(path, error); ++links) {
+        const auto next = std::filesystem::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+// A stream that takes every byte and keeps none.
+std::FILE* Discarding() {
+    const cookie_io_functions_t discard = {
+        nullptr, [](void*, const char*, std::size_t size) { return static_cast<ssize_t>(size); },
+        nullptr, nullptr};
+    return ::fopencookie(nullptr, "w", discard);
+}
+
+// While one lives, what the library prints on standard error goes nowhere: the program says
+// what failed in its own line.
+class LibraryQuiet {
+public:
+    explicit LibraryQuiet(std::FILE* sink) : saved_(stderr) {
+        if (sink != nullptr) {
+            stderr = sink;
+        }
+    }
+    ~LibraryQuiet() { stderr = saved_; }
+    LibraryQuiet(const LibraryQuiet&) = delete;
+    LibraryQuiet& operator=(const LibraryQuiet&) = delete;
+
+private:
+    std::FILE* saved_;
+};
+
 std::string Reason(lxw_error error) {
     // The library keeps no errno of its own; the last one tells what the system said.
     const int cause = errno;
@@ -66,14 +106,16 @@ std::string Reason(lxw_error error) {
 } // namespace
 
 WorkbookFile::WorkbookFile(std::filesystem::path path)
-    : path_(std::move(path)),
-      folder_(path_.parent_path().empty() ? std::string(".") : path_.parent_path().string()) {
+    : path_(std::move(path)), target_(LinkTarget(path_)),
+      folder_(target_.parent_path().empty() ? std::string(".") : target_.parent_path().string()),
+      quiet_(Discarding()) {
     files::File reserved;
-    if (const auto error = files::CreateBeside(path_, reserved, temporary_)) {
+    if (const auto error = files::CreateBeside(target_, reserved, temporary_)) {
         ThrowExportFailure("Cannot create file", path_, error.message());
     }
     reserved.Close();
     lxw_workbook_options options = {LXW_TRUE, folder_.data(), LXW_FALSE};
+    const LibraryQuiet quiet(quiet_);
     workbook_ = workbook_new_opt(temporary_.c_str(), &options);
     sheet_ = workbook_ == nullptr ? nullptr : workbook_add_worksheet(workbook_, nullptr);
     if (sheet_ == nullptr) {
@@ -87,6 +129,9 @@ WorkbookFile::~WorkbookFile() {
     if (workbook_ != nullptr) {
         Complete();
     }
+    if (quiet_ != nullptr) {
+        std::fclose(quiet_);
+    }
 }
 
 void WorkbookFile::WriteRow(const RowCells& cells) {
@@ -98,6 +143,7 @@ void WorkbookFile::WriteRow(const RowCells& cells) {
                                 ? PlainNumber(cells[column])
                                 : std::nullopt;
         const auto at = static_cast<lxw_col_t>(column);
+        const LibraryQuiet quiet(quiet_);
         errno = 0;
         const lxw_error error =
             number ? worksheet_write_number(sheet_, row_, at, static_cast<double>(*number), nullptr)
@@ -121,6 +167,7 @@ void WorkbookFile::Close() {
 }
 
 void WorkbookFile::Discard() {
+    const LibraryQuiet quiet(quiet_);
     if (workbook_ != nullptr) {
         workbook_close(std::exchange(workbook_, nullptr));
     }
@@ -130,16 +177,20 @@ void WorkbookFile::Discard() {
 std::string WorkbookFile::Complete() {
     errno = 0;
     std::string reason;
-    if (const lxw_error error = workbook_close(std::exchange(workbook_, nullptr))) {
-        reason = Reason(error);
+    {
+        const LibraryQuiet quiet(quiet_);
+        if (const lxw_error error = workbook_close(std::exchange(workbook_, nullptr))) {
+            reason = Reason(error);
+        }
     }
     files::File written;
     std::error_code error;
     if (reason.empty() && !(error = files::File::Open(temporary_, O_RDWR, written)) &&
-        !(error = written.SetMode(files::NewFileMode())) && !(error = written.Sync())) {
+        !(error = written.SetMode(files::ModeFor(target_))) && !(error = written.Sync())) {
         error = written.Close();
     }
-    if (reason.empty() && !error && files::Calls().rename(temporary_.c_str(), path_.c_str()) != 0) {
+    if (reason.empty() && !error &&
+        files::Calls().rename(temporary_.c_str(), target_.c_str()) != 0) {
         error = {errno, std::generic_category()};
     }
     if (reason.empty() && error) {

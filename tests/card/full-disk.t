@@ -21,11 +21,16 @@ log that cannot take its lines is told once.
   1
   $ cmp data.csv whole.csv
 
-A workbook that cannot be completed leaves no file under its name, nor any other.
+A workbook that cannot be completed leaves no file under its name, nor any other; the program's
+line, not the workbook library, says what failed.
 
   $ rm disk/*; head -c 8k /dev/zero >disk/full
-  $ ostrivan-card export --text "$farm" --output disk/farm.xlsx >lines 2>&1; echo "exit $?"; tail -n 1 lines
+  $ ostrivan-card export --text "$farm" --output disk/farm.xlsx >lines 2>&1; echo "exit $?"; cat lines
   exit 4
+  Opening file farm.xlsx
+  Card Connect
+  Reading card
+  Disconnect card
   ** Error in cmdReadCard_Click() VB error = Cannot close file disk/farm.xlsx: Zip generic error ZIP_ERRNO while creating the xlsx file. (No space left on device)
   $ ls -A disk
   full

@@ -32,3 +32,13 @@ It gets the mode a new CSV export gets, and leaves no other file behind.
   $ ostrivan-card export --text "$TESTS/data/cards/formatted.txt" --output cells.xlsx
   ostrivan-card: cells.xlsx exists; --force replaces it
   [4]
+
+Like a CSV export, a workbook that replaces a file keeps its permission bits, and one named by a
+symbolic link is written to the link's target.
+
+  $ chmod 600 cells.xlsx; ln -s cells.xlsx link.xlsx
+  $ ostrivan-card export --text "$TESTS/data/cards/formatted.txt" --output link.xlsx --force 2>/dev/null
+  $ stat -c '%a %F' cells.xlsx link.xlsx; workbook.py cells.xlsx | sed -n 3p
+  600 regular file
+  777 symbolic link
+  s:Application |  |  |  |  |  |  |  |  |  | s:OSTRIVAN 007
