@@ -49,7 +49,7 @@ std::string ReadSummary::Line() const {
     if (count_ == 0) {
         return {};
     }
-    std::string line = "Read " + std::to_string(count_) + " rows:";
+    std::string line = "Read " + std::to_string(count_) + (count_ == 1 ? " row:" : " rows:");
     for (const auto& [type, rows] : recordTypes_) {
         line +=
             (&type == &recordTypes_.front().first ? " " : ", ") + type + " " + std::to_string(rows);
