@@ -1,5 +1,6 @@
 #include "cli/CardCommands.h"
 
+#include "base/ControlCharacters.h"
 #include "base/Files.h"
 #include "card/CardDescription.h"
 #include "card/CodePage.h"
@@ -9,20 +10,39 @@
 
 #include <iostream>
 #include <sys/mman.h>
+#include <variant>
 
 namespace {
 
-// Read Card into the file named by --output (".csv" added to a last component without a dot,
-// as the window does; a workbook for ".xlsx"), or to standard output; summed up when asked.
-int ReadInto(Companion& companion, const CardOptions& options, bool summarize) {
-    std::filesystem::path file = options.output;
-    if (!file.empty()) {
-        file.replace_filename(ExportFileName(file.filename()));
+// The export file that --output names (".csv" added to a last component without a dot, as the
+// window does; a workbook for ".xlsx"), empty for standard output ("-" or none); the exit
+// status when it cannot be one.
+std::variant<std::filesystem::path, int> OutputFile(const CardOptions& options) {
+    const std::string& output = options.output;
+    if (output.empty() || output == "-") {
+        return std::filesystem::path();
     }
-    if (!options.force && files::IsRegularFile(file)) {
-        std::cerr << "ostrivan-card: " << file.native() << " exists; --force replaces it\n";
+    if (const auto control = FirstControlCharacter(output)) {
+        Complain("the output name cannot hold the control character " +
+                 codepage::CharacterCode(static_cast<unsigned char>(output[*control])));
+        return BadUsageStatus;
+    }
+    std::filesystem::path file = output;
+    std::error_code ignored;
+    if (output.back() == '/' || std::filesystem::is_directory(file, ignored)) {
+        Complain(output + " is a folder: name a file in it");
         return ExitStatus(Outcome::OutputError);
     }
+    file.replace_filename(ExportFileName(file.filename()));
+    if (!options.force && files::IsRegularFile(file)) {
+        Complain(file.native() + " exists; --force replaces it");
+        return ExitStatus(Outcome::OutputError);
+    }
+    return file;
+}
+
+// Read Card into the export file, or to standard output; summed up when asked.
+int ReadInto(Companion& companion, const std::filesystem::path& file, bool summarize) {
     companion.form.SetColumnLabels();
     const std::string name = file.empty() ? "-" : codepage::FromFileName(file.filename());
     const Outcome outcome = companion.form.ReadCard(name, file, summarize);
@@ -30,12 +50,11 @@ int ReadInto(Companion& companion, const CardOptions& options, bool summarize) {
     return ExitStatus(outcome);
 }
 
-// The card written down as text, as a card image file held in memory; nothing when the text
-// cannot be read or is not a card, which is said.
+// The card written down as text, as a card image held in a memory file: the card file reader
+// reads it there as it reads an image on disk, so an export of a text is the export of its
+// image. Nothing when the text cannot be read or is not a card, which is said.
 std::optional<files::File> ImageOfText(const std::string& source) {
-    std::string text;
-    const auto failure = files::ReadWholeFile(source == "-" ? "/dev/stdin" : source, text);
-    const CardDescription card = failure ? CardDescription{} : CardFromDescription(text);
+    const CardDescription card = CardFromTextFile(source);
     files::File image;
     const int memory = card.image ? ::memfd_create("card", MFD_CLOEXEC) : -1;
     if (memory >= 0 && !files::File::Duplicate(memory, image)) {
@@ -45,8 +64,7 @@ std::optional<files::File> ImageOfText(const std::string& source) {
         ::close(memory);
     }
     if (!image.IsOpen()) {
-        std::cerr << "ostrivan-card: " << source << ": "
-                  << (failure ? failure.message() : card.error) << '\n';
+        Complain(source + ": " + (card.image ? "no memory for the card image" : card.error));
         return std::nullopt;
     }
     return image;
@@ -56,6 +74,10 @@ std::optional<files::File> ImageOfText(const std::string& source) {
 
 std::unique_ptr<Companion> WithReaders(const CardOptions& options) {
     const AppFolders folders = AppFolders::Standard();
+    // A first run makes the data folder, as the window's start-up does; one that cannot be
+    // made shows in the log's failure.
+    std::error_code unmade;
+    std::filesystem::create_directories(folders.dataFolder, unmade);
     auto companion = std::make_unique<Companion>(
         options, folders,
         std::make_unique<ReaderLibrary>(MakePcscLiteTransport(), folders.CardsFolder()));
@@ -76,6 +98,10 @@ int ListReaders(const CardOptions& options) {
 }
 
 int ReadCard(const CardOptions& options) {
+    const auto output = OutputFile(options);
+    if (const int* status = std::get_if<int>(&output)) {
+        return *status;
+    }
     const auto companion = WithReaders(options);
     std::string reader = options.reader;
     if (reader.empty()) {
@@ -87,22 +113,31 @@ int ReadCard(const CardOptions& options) {
         std::cerr << "Reader: " << reader << '\n';
     }
     companion->controls.SetReaderText(reader);
-    return ReadInto(*companion, options, true);
+    return ReadInto(*companion, std::get<std::filesystem::path>(output), true);
 }
 
 int ExportCard(const CardOptions& options) {
-    std::optional<files::File> memory;
-    std::filesystem::path image = options.image;
+    const auto output = OutputFile(options);
+    if (const int* status = std::get_if<int>(&output)) {
+        return *status;
+    }
+    files::File image;
     if (!options.text.empty()) {
-        if (!(memory = ImageOfText(options.text))) {
+        auto memory = ImageOfText(options.text);
+        if (!memory) {
             return BadUsageStatus;
         }
-        image = "/proc/self/fd/" + std::to_string(memory->Descriptor());
+        image = std::move(*memory);
+    } else if (const auto error = VirtualReaders::OpenCardFile(options.image, image)) {
+        Complain("Cannot open card image " + options.image.native() + ": " +
+                 (error == std::errc::not_supported ? "not a regular file" : error.message()));
+        return ExitStatus(Outcome::CardError);
     }
     // No settings and no data folder: nothing is logged or kept.
-    Companion companion(options, AppFolders{},
-                        std::make_unique<ReaderLibrary>(nullptr, VirtualReaders::OfImage(image)));
-    return ReadInto(companion, options, false);
+    Companion companion(
+        options, AppFolders{},
+        std::make_unique<ReaderLibrary>(nullptr, VirtualReaders::OfImage(std::move(image))));
+    return ReadInto(companion, std::get<std::filesystem::path>(output), false);
 }
 
 int FormatCard(const CardOptions& options) {

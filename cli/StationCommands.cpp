@@ -1,5 +1,6 @@
 #include "cli/StationCommands.h"
 
+#include "base/ControlCharacters.h"
 #include "card/CodePage.h"
 #include "cli/Companion.h"
 #include "cli/ExitStatus.h"
@@ -16,7 +17,8 @@ namespace {
 std::string Reason(ReaderLibrary& library, std::int32_t code, const std::string& reader) {
     const std::string hint =
         HintLine(library.LastFailureCause(), {reader, 0, library.CardFiles().Folder()});
-    return codepage::ToUtf8(hint.empty() ? reader + ": " + std::string(CardErrorMessage(code))
+    return codepage::ToUtf8(hint.empty() ? codepage::FromSystemName(reader) + ": " +
+                                               std::string(CardErrorMessage(code))
                                          : hint);
 }
 
@@ -99,6 +101,10 @@ int Doctor() {
     for (const std::string& name : cards) {
         std::cout << "Card file " << name << ": card present ("
                   << library.CardFiles().CardFile(name).native() << ")\n";
+    }
+    for (const auto& [file, why] : library.CardFiles().SkippedFiles()) {
+        std::cout << "Card file skipped: " << ControlCharactersShown(file.native()) << ": " << why
+                  << '\n';
     }
     card = card || !cards.empty();
     const AppFolders folders = AppFolders::Standard();

@@ -1,7 +1,9 @@
 #include "form/frmOstrivan.h"
 
+#include "base/ControlCharacters.h"
 #include "base/Files.h"
 #include "base/RuntimeError.h"
+#include "base/StopRequest.h"
 #include "card/CodePage.h"
 #include "card/ReadSummary.h"
 #include "reader/Hints.h"
@@ -15,8 +17,8 @@
 namespace {
 
 constexpr std::string_view ReadCardLabel = "cmdReadCard_Click()";
-constexpr std::size_t ReaderNameBufferSize = 2001;
-constexpr std::int32_t LargestReaderList = 2000;
+// How often the reader list is asked for again when it grew between its length and its names.
+constexpr int ListingAttempts = 3;
 
 constexpr std::array<std::string_view, ExportColumnCount> ColumnLabels = {
     "RecType",       "Time",   "Date",    "Tag Nr",    "Invoice Nr", "Location Id",
@@ -126,9 +128,6 @@ void frmOstrivan::Form_Load() {
                             : "; starting in " + codepage::FromFileName(dirListBox_.Path())));
         }
         const ReaderList readers = ListReaders();
-        if (readers.tooLong) {
-            return;
-        }
         if (!readers.names.empty()) {
             controls_.SetReaderText(readers.names.front());
         }
@@ -231,33 +230,33 @@ std::string frmOstrivan::ListingHint() const {
 ReaderList frmOstrivan::ListReaders(bool report) {
     ReaderList list;
     std::int32_t length = 0;
-    const std::int32_t lengthCode = library_.ASEListReaders({}, length);
-    if (lengthCode != 0) {
-        if (report) {
-            reporter_.ReportCardError(lengthCode, "ASEListReadersLenBufOnly()", ListingHint());
+    std::int32_t lengthCode = 0;
+    std::int32_t namesCode = 0;
+    std::vector<std::uint8_t> names;
+    // The buffer takes the list whatever its length; a list that grew in between is asked for
+    // again.
+    for (int attempt = 0; attempt < ListingAttempts; ++attempt) {
+        lengthCode = library_.ASEListReaders({}, length);
+        names.assign(static_cast<std::size_t>(std::max(length, 0)) + 1, 0);
+        namesCode = library_.ASEListReaders(names, length);
+        if (namesCode != ReaderCode::InsufficientBuffer) {
+            break;
         }
-        list.failed = true;
-    } else if (length > LargestReaderList) {
-        if (report) {
-            ShowStatus("ERROR - frmOstrivan - buffer too small!");
-        }
-        list.tooLong = true;
-        return list;
     }
-    std::array<std::uint8_t, ReaderNameBufferSize> names{};
-    const std::int32_t namesCode = library_.ASEListReaders(names, length);
     if (report) {
         // The hint of a failure shows once, with its first report.
-        reporter_.ReportCardError(namesCode, "ASEListReaders()", list.failed ? "" : ListingHint());
+        reporter_.ReportCardError(lengthCode, "ASEListReadersLenBufOnly()", ListingHint());
+        reporter_.ReportCardError(namesCode, "ASEListReaders()",
+                                  lengthCode != 0 ? "" : ListingHint());
     }
-    list.failed = list.failed || namesCode != 0;
+    list.failed = lengthCode != 0 || namesCode != 0;
 
     // The walk never leaves the buffer, whatever length the library reported.
+    const std::int64_t walked = std::min<std::int64_t>(length, std::ssize(names) - 1);
     std::string name;
-    for (std::int32_t i = 0; i <= std::min(length, LargestReaderList); ++i) {
-        const std::uint8_t byte = names[static_cast<std::size_t>(i)];
-        if (byte != 0) {
-            name.push_back(static_cast<char>(byte));
+    for (std::size_t i = 0; static_cast<std::int64_t>(i) <= walked; ++i) {
+        if (names[i] != 0) {
+            name.push_back(static_cast<char>(names[i]));
         } else {
             list.names.push_back(std::exchange(name, {}));
         }
@@ -273,21 +272,26 @@ void frmOstrivan::SetColumnLabels() {
 
 // --- commands and handlers
 
-std::string frmOstrivan::ReaderChosen() const {
+std::string frmOstrivan::ReaderChosen() {
     // The window turns typed text into the code page, where a card file's name is UTF-8.
     const std::string text = controls_.ReaderText();
-    const auto listed = [this](const std::string& name) {
-        return std::find(listedReaders_.begin(), listedReaders_.end(), name) !=
-               listedReaders_.end();
+    const auto listedIn = [](const std::vector<std::string>& names, const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
     };
+    if (listedIn(listedReaders_, text)) {
+        return text;
+    }
+    // A card file may have come since the box was filled.
+    const ReaderList now = ListReaders(false);
     const std::string utf8 = codepage::ToUtf8(text);
-    return !listed(text) && listed(utf8) ? utf8 : text;
+    return !listedIn(now.names, text) && listedIn(now.names, utf8) ? utf8 : text;
 }
 
 std::int32_t frmOstrivan::RunExchange(ExchangeMode mode) {
     paintPacer_.Paint(); // the wait for a card may take seconds
+    readerInUse_ = ReaderChosen();
     return CardExchange(
-        mode, {library_, ReaderChosen(), reporter_, assembler_, *cardBuffer_, cardBytesRead_});
+        mode, {library_, readerInUse_, reporter_, assembler_, *cardBuffer_, cardBytesRead_});
 }
 
 std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
@@ -304,6 +308,14 @@ void frmOstrivan::cmdReadCard_Click() {
         return;
     }
     const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
+    if (const auto control = FirstControlCharacter(name)) {
+        ShowStatus("File to save cannot hold the control character " +
+                       codepage::CharacterCode(static_cast<unsigned char>(name[*control])) +
+                       ": type a name without it",
+                   false);
+        paintPacer_.Paint();
+        return;
+    }
     const auto path = ExportPath(name);
     if (files::IsRegularFile(path) &&
         paintPacer_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
@@ -315,6 +327,9 @@ void frmOstrivan::cmdReadCard_Click() {
 
 Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path& file,
                               bool summarize) {
+    // A signal ends the read the way a failure would: whole rows, a completed workbook and the
+    // archive of what was read. So it goes last.
+    const stop::StopScope stoppable;
     cardBytesRead_ = 0; // a read that gets no block keeps nothing
     std::unique_ptr<ExportRows> rows;
     std::int32_t code = 0;
@@ -365,7 +380,7 @@ void frmOstrivan::KeepCardRead() {
         return;
     }
     const auto bytes = std::span(*cardBuffer_).first(static_cast<std::size_t>(cardBytesRead_));
-    const std::string failure = archive_.Keep(clock_(), ReaderChosen(), bytes);
+    const std::string failure = archive_.Keep(clock_(), readerInUse_, bytes);
     if (!failure.empty()) {
         ShowStatus("The card read could not be kept in " +
                        codepage::FromFileName(archive_.Folder()) + ": " + failure,
@@ -380,11 +395,16 @@ void frmOstrivan::cmdClearCard_Click() {
 
 Outcome frmOstrivan::FormatCard() {
     Outcome outcome = Outcome::Declined;
+    bool asked = false;
     Trap("cmdClearCard_Click()", [&] {
         if (paintPacer_.AskOkCancel("Format Card. Are you sure? Will delete ALL records!!",
                                     ApplicationTitle, MessageIcon::Warning) != MessageAnswer::Ok) {
             return;
         }
+        asked = true;
+        // From here a signal is obeyed only before the write: a format is never cut between
+        // its write and its check.
+        const stop::StopScope stoppable;
         outcome = Outcome::CardError; // until the card is written
         ShowStatus("Formatting Card");
         if (RunExchange(ExchangeMode::ExchangeFormat) == 0) {
@@ -392,6 +412,13 @@ Outcome frmOstrivan::FormatCard() {
         }
         ShowStatus("Finished!", false);
     });
+    if (stop::Requested() != 0 && asked) {
+        ShowStatus("Stopped by " + stop::SignalName() +
+                       (outcome == Outcome::Done ? ": the card was left formatted"
+                                                 : ": the card was not formatted"),
+                   false);
+        paintPacer_.Paint();
+    }
     return outcome;
 }
 
@@ -416,10 +443,24 @@ void frmOstrivan::DirListBox_DblClick(int entry) {
 }
 
 void frmOstrivan::TextFarmName_Change() {
-    Trap("TextFarmName_Change()",
-         [this] { Save("Farm Name", controls_.Text(TextBox::FarmName), REG_SZ); });
+    Trap("TextFarmName_Change()", [this] { SaveTextBox(TextBox::FarmName, "Farm Name"); });
 }
 
 void frmOstrivan::TextPICId_Change() {
-    Trap("TextPICId_Change()", [this] { Save("PIC ID", controls_.Text(TextBox::PICId), REG_SZ); });
+    Trap("TextPICId_Change()", [this] { SaveTextBox(TextBox::PICId, "PIC ID"); });
+}
+
+void frmOstrivan::SaveTextBox(TextBox box, std::string_view setting) {
+    const auto character = controls_.Unstorable(box);
+    if (!character) {
+        unstorableTold_.erase(box);
+        Save(setting, controls_.Text(box), REG_SZ);
+        return;
+    }
+    if (unstorableTold_.insert(box).second) {
+        ShowStatus("The settings file cannot hold " + codepage::CharacterCode(*character) + ": " +
+                       std::string(setting) + " keeps its last value",
+                   false);
+        paintPacer_.Paint();
+    }
 }

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -31,10 +32,9 @@ enum class Outcome { Done, Declined, CardError, OutputError, ContentError };
 // one too.
 struct ReaderList {
     std::vector<std::string> names;
-    bool failed = false;  // the library failed (and was reported); its list was still walked
-    bool tooLong = false; // longer than the reader-name buffer (reported): nothing was walked
+    bool failed = false; // the library failed (and was reported); its list was still walked
 
-    bool Complete() const { return !failed && !tooLong; }
+    bool Complete() const { return !failed; }
 };
 
 // The export file's name for the name typed: ".csv" is added to a name without a dot.
@@ -98,6 +98,8 @@ private:
     LocalClock clock_;
     CardArchive archive_;
     std::vector<std::string> listedReaders_;
+    std::string readerInUse_; // by the command under way
+    std::set<TextBox> unstorableTold_;
     bool relistingHintShown_ = false;
     bool logWhenUnset_ = false;
     // Runs a handler body, or a step of one; a run-time error is reported with the handler's
@@ -118,8 +120,11 @@ private:
     void ShowDrives(std::vector<std::filesystem::path> drives, int shown);
     void ShowReaders(const std::vector<std::string>& names);
     std::string ListingHint() const;
-    // The reader the box names: its text, or the listed name that is the text's UTF-8 form.
-    std::string ReaderChosen() const;
+    // The reader the box names: its text, or the name listed now that is the text's UTF-8 form.
+    std::string ReaderChosen();
+    // Stores the text box's text as the setting, unless the settings file cannot hold it:
+    // then the setting keeps its last value, which the status list says once.
+    void SaveTextBox(TextBox box, std::string_view setting);
     // Shows the folder in the directory list and its drive in the drive list.
     void ShowFolderOnItsDrive(const std::filesystem::path& path);
     void ShowFolder(const std::filesystem::path& folder, const std::filesystem::path& drive);

@@ -20,7 +20,7 @@ constexpr std::int32_t SharingViolation = 42;
 constexpr std::int32_t UnknownReader = 43;
 constexpr std::int32_t NoReaders = 44;
 constexpr std::int32_t InsufficientBuffer = 45;
-constexpr std::int32_t ServiceDown = 46; // also: no card within the wait
+constexpr std::int32_t NoCardOrServiceDown = 46; // the service is gone, or no card came or is there
 constexpr std::int32_t Timeout = 47;
 constexpr std::int32_t AddressOutOfRange = 48;
 constexpr std::int32_t UnknownError = 49;
@@ -29,7 +29,7 @@ constexpr std::int32_t UnknownError = 49;
 // it.
 constexpr bool ConnectionGone(std::int32_t code) {
     return code == CardRemoved || code == InvalidHandle || code == CardReset ||
-           code == ServiceDown || code == CardUnpowered;
+           code == NoCardOrServiceDown || code == CardUnpowered;
 }
 } // namespace ReaderCode
 

@@ -14,7 +14,7 @@ std::string Hint(FailureCause cause, const HintContext& context) {
         return "there is no card reader: plug one in, or put card files in " +
                codepage::FromFileName(context.cardsFolder);
     case FailureCause::NoCard:
-        return "there is no card in the reader " + std::string(context.reader) +
+        return "there is no card in the reader " + codepage::FromSystemName(context.reader) +
                "; put one in and try again";
     case FailureCause::CardLeft:
         return "the card left the reader after " + std::to_string(context.blocksRead) +

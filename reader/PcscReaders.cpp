@@ -161,7 +161,7 @@ std::int32_t CodeFromPcsc(std::uint32_t result) {
     case PcscCode::NoService:
     case PcscCode::ServiceStopped:
     case PcscCode::CommError:
-        return ReaderCode::ServiceDown;
+        return ReaderCode::NoCardOrServiceDown;
     case PcscCode::Timeout:
         return ReaderCode::Timeout;
     case PcscCode::NoReadersAvailable:
@@ -291,7 +291,7 @@ std::int32_t PcscReaders::WaitForCard(const std::string& reader, std::int32_t ti
         if (result == PcscCode::Timeout || (result == PcscCode::Success && known != 0 &&
                                             Clock::now() >= deadline && !state.CardIsThere())) {
             NoteCause(FailureCause::NoCard);
-            return ReaderCode::ServiceDown; // no card within the time
+            return ReaderCode::NoCardOrServiceDown; // no card within the time
         }
         if (result != PcscCode::Success) {
             return Checked(result);

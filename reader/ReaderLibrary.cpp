@@ -1,5 +1,7 @@
 #include "reader/ReaderLibrary.h"
 
+#include "base/ControlCharacters.h"
+
 #include <algorithm>
 
 namespace {
@@ -34,6 +36,8 @@ std::int32_t ReaderLibrary::Answer(ReaderBackend& backend,
 std::int32_t ReaderLibrary::ASEListReaders(std::span<std::uint8_t> buffer, std::int32_t& length) {
     std::vector<std::string> names;
     const std::int32_t pcscCode = Answer(pcsc_, [&] { return pcsc_.ListReaders(names); });
+    // A name is one entry of every list it is shown in: no line break or other control.
+    std::erase_if(names, [](const std::string& name) { return FirstControlCharacter(name); });
     std::vector<std::string> cards;
     virtual_.ListReaders(cards);
     names.insert(names.end(), cards.begin(), cards.end());

@@ -1,6 +1,6 @@
 #include "reader/VirtualReaders.h"
 
-#include "base/Files.h"
+#include "base/ControlCharacters.h"
 #include "card/CardImage.h"
 #include "reader/ASEMEM.h"
 
@@ -18,8 +18,9 @@ bool OutsideCard(std::int32_t address, std::size_t length) {
 
 class CardFileConnection : public CardConnection {
 public:
-    CardFileConnection(ReaderBackend& owner, std::filesystem::path file, files::File opened)
-        : owner_(owner), file_(std::move(file)), opened_(std::move(opened)) {}
+    CardFileConnection(ReaderBackend& owner, std::filesystem::path file, files::File opened,
+                       off_t size)
+        : owner_(owner), file_(std::move(file)), opened_(std::move(opened)), size_(size) {}
 
     std::int32_t CardType() const override { return ExtendedI2CCardType; }
 
@@ -30,10 +31,14 @@ public:
         if (!opened_.IsOpen()) {
             return ReaderCode::InvalidHandle;
         }
-        // Past the end of a short file the memory reads as erased.
+        // Past the end of a short file the memory reads as erased; a file that has become
+        // shorter since the connect is a card that was taken out.
         std::fill(destination.begin(), destination.end(), ErasedByte);
         std::size_t got = 0;
-        return opened_.ReadAt(address, destination, got) ? CardLeft() : ReaderCode::Success;
+        const off_t expected = std::clamp<off_t>(size_ - address, 0, destination.size());
+        return opened_.ReadAt(address, destination, got) || static_cast<off_t>(got) < expected
+                   ? CardLeft()
+                   : ReaderCode::Success;
     }
 
     std::int32_t Write(std::int32_t address, std::span<const std::uint8_t> source) override {
@@ -44,8 +49,9 @@ public:
         if (!opened_.IsOpen() || opened_.Status(status)) {
             return ReaderCode::InvalidHandle;
         }
-        // Checked here rather than left to open(), which would let root write anyway.
-        if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        // Checked here rather than left to open(), which would let root write anyway. An
+        // image opened by its holder has no name to be written under.
+        if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || file_.empty()) {
             return ReaderCode::UnsupportedFunction;
         }
         bool cut = false;
@@ -56,7 +62,8 @@ public:
             return cut ? CardLeft() : ReaderCode::UnknownError;
         }
         // The handle still names the old file; later reads must see what was written.
-        Open(file_, opened_);
+        VirtualReaders::OpenCardFile(file_, opened_);
+        size_ = std::max<off_t>(status.st_size, address + static_cast<off_t>(source.size()));
         return ReaderCode::Success;
     }
 
@@ -65,24 +72,11 @@ public:
         return ReaderCode::Success;
     }
 
-    // Opens a card file; anything but a regular file (a fifo, a device, a folder) is refused
-    // on the open file itself, without waiting for a writer.
-    static std::error_code Open(const std::filesystem::path& file, files::File& opened) {
-        struct stat status {};
-        auto error = files::File::Open(file, O_RDONLY | O_NONBLOCK, opened);
-        if (!error && !(error = opened.Status(status)) && !S_ISREG(status.st_mode)) {
-            error = std::make_error_code(std::errc::not_supported);
-        }
-        if (error) {
-            opened.Close();
-        }
-        return error;
-    }
-
 private:
     ReaderBackend& owner_;
     std::filesystem::path file_;
     files::File opened_;
+    off_t size_; // of the file when it was connected, or last written
 
     std::int32_t CardLeft() {
         owner_.NoteCause(FailureCause::CardLeft);
@@ -126,23 +120,46 @@ private:
 
 } // namespace
 
-VirtualReaders VirtualReaders::OfImage(std::filesystem::path image) {
-    VirtualReaders readers(image.parent_path());
+VirtualReaders VirtualReaders::OfImage(files::File image) {
+    VirtualReaders readers({});
     readers.image_ = std::move(image);
     return readers;
 }
 
+std::error_code VirtualReaders::OpenCardFile(const std::filesystem::path& file,
+                                             files::File& opened) {
+    struct stat status {};
+    auto error = files::File::Open(file, O_RDONLY | O_NONBLOCK, opened);
+    if (!error && !(error = opened.Status(status)) && !S_ISREG(status.st_mode)) {
+        error = std::make_error_code(S_ISDIR(status.st_mode) ? std::errc::is_a_directory
+                                                             : std::errc::not_supported);
+    }
+    if (error) {
+        opened.Close();
+    }
+    return error;
+}
+
 std::filesystem::path VirtualReaders::CardFile(const std::string& reader) const {
-    return image_.empty() ? folder_ / (reader + std::string(Extension)) : image_;
+    return folder_ / (reader + std::string(Extension));
 }
 
 std::int32_t VirtualReaders::ListReaders(std::vector<std::string>& names) {
     names.clear();
+    skipped_.clear();
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
          entry.increment(error)) {
         const auto& file = entry->path();
-        if (file.extension() == Extension && files::IsRegularFile(file) && !file.stem().empty()) {
+        if (file.extension() != Extension) {
+            continue;
+        }
+        // A name of its own line in every list: no line break or other control character.
+        if (FirstControlCharacter(file.filename().native())) {
+            skipped_.push_back({file, "its name holds a control character"});
+        } else if (!files::IsRegularFile(file)) {
+            skipped_.push_back({file, "it is not a regular file"});
+        } else if (!file.stem().empty()) {
             names.push_back(file.stem().string());
         }
     }
@@ -152,28 +169,37 @@ std::int32_t VirtualReaders::ListReaders(std::vector<std::string>& names) {
 }
 
 bool VirtualReaders::Owns(const std::string& reader) const {
-    return !image_.empty() || listed_.contains(reader) ||
+    return image_.IsOpen() || listed_.contains(reader) ||
            (!reader.empty() && reader.find('/') == std::string::npos &&
-            files::IsRegularFile(CardFile(reader)));
+            !FirstControlCharacter(reader) && files::IsRegularFile(CardFile(reader)));
+}
+
+std::error_code VirtualReaders::Open(const std::string& reader, files::File& opened) const {
+    if (image_.IsOpen()) {
+        return files::File::Duplicate(image_.Descriptor(), opened);
+    }
+    return OpenCardFile(CardFile(reader), opened);
 }
 
 std::int32_t VirtualReaders::WaitForCard(const std::string& reader, std::int32_t) {
     // A virtual card is there or not; waiting would not bring its file.
-    if (files::IsRegularFile(CardFile(reader))) {
+    if (image_.IsOpen() || files::IsRegularFile(CardFile(reader))) {
         return ReaderCode::Success;
     }
     NoteCause(FailureCause::NoCard);
-    return ReaderCode::ServiceDown;
+    return ReaderCode::NoCardOrServiceDown;
 }
 
 std::int32_t VirtualReaders::Connect(const std::string& reader,
                                      std::unique_ptr<CardConnection>& connection) {
-    const auto file = CardFile(reader);
     files::File opened;
-    if (CardFileConnection::Open(file, opened)) {
+    struct stat status {};
+    if (Open(reader, opened) || opened.Status(status)) {
         NoteCause(FailureCause::NoCard);
-        return ReaderCode::ServiceDown;
+        return ReaderCode::NoCardOrServiceDown;
     }
-    connection = std::make_unique<CardFileConnection>(*this, file, std::move(opened));
+    connection = std::make_unique<CardFileConnection>(
+        *this, image_.IsOpen() ? std::filesystem::path() : CardFile(reader), std::move(opened),
+        status.st_size);
     return ReaderCode::Success;
 }
