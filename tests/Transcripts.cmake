@@ -1,7 +1,7 @@
 # Transcript tests: every tests/**/*.t, run by cram on a copy in the build tree (cram leaves a
 # .err file beside a transcript that failed), with the built programs and the test helpers on
-# the PATH. A transcript that skips itself (exit 80) is listed as skipped; one that starts the
-# PC/SC daemon, or lists or uses readers, runs alone with the others that do.
+# the PATH, each with a card service of its own (isolated.sh), so that they run side by side and
+# beside the machine's. A transcript that skips itself (exit 80) is listed as skipped.
 find_program(CRAM cram3 REQUIRED)
 file(GLOB_RECURSE transcripts CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.t)
 foreach(transcript ${transcripts})
@@ -9,14 +9,10 @@ foreach(transcript ${transcripts})
   set(copy ${CMAKE_CURRENT_BINARY_DIR}/transcripts/${relative})
   configure_file(${transcript} ${copy} COPYONLY)
   string(REGEX REPLACE "\\.t$" "" name ${relative})
-  add_test(NAME ${name} COMMAND ${CRAM} --shell=/bin/bash ${copy})
+  add_test(NAME ${name} COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/support/isolated.sh ${CRAM}
+           --shell=/bin/bash ${copy})
   set_tests_properties(${name} PROPERTIES
     SKIP_REGULAR_EXPRESSION "Ran 1 tests, 1 skipped"
     TIMEOUT 120
-    ENVIRONMENT "TESTS=${CMAKE_CURRENT_SOURCE_DIR};SOURCE=${PROJECT_SOURCE_DIR};PATH=$<TARGET_FILE_DIR:ostrivan-card>:$<TARGET_FILE_DIR:ostrivan_make_card>:${CMAKE_CURRENT_SOURCE_DIR}/support:$ENV{PATH}")
-  # Readers change when a daemon runs: whatever lists or uses them runs alone with it.
-  file(STRINGS ${transcript} daemon REGEX "start_pcscd|ostrivan-card (read|readers|format|status|doctor)")
-  if(daemon)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK pcscd)
-  endif()
+    ENVIRONMENT "TESTS=${CMAKE_CURRENT_SOURCE_DIR};SOURCE=${PROJECT_SOURCE_DIR};VERSION=${PROJECT_VERSION};PATH=$<TARGET_FILE_DIR:ostrivan-card>:$<TARGET_FILE_DIR:ostrivan_make_card>:${CMAKE_CURRENT_SOURCE_DIR}/support:$ENV{PATH}")
 endforeach()

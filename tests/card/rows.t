@@ -23,6 +23,7 @@ The rows of a card's records, as the export holds them (the header line left out
   Location,,,,,name at position 3: not shown,,,,,,
   Print,09:05:00,31/12/23,,,,,,,,,
   Print,,,A9,,,,,,,,
+  [5]
   $ rows values | cat -A
   Card,,,,,,,,, 0,,^M$
   Card,,,,,,,,, 7,,^M$

@@ -22,6 +22,7 @@ A file shorter than the card reads as erased memory after its end.
   $ ostrivan-card read --reader short --verbose 2>&1 >/dev/null | grep -A1 'Card\[00 064\]'
   Card[00 064]=111111111111FFFFFFFFFFFFFFFFFFFF
   Card[00 128]=FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF
+  [5]
 
 A format writes the empty card and keeps every other byte of the file, and its mode.
 
@@ -49,15 +50,15 @@ A card file without write permission is a card that does not take the write, eve
   [3]
   $ cmp before "$CARDS/demo.card"
 
-A format of a huge file goes through it piece by piece and keeps its tail.
+A format of a file far larger than the card goes through it piece by piece and keeps its tail.
 
-  $ truncate -s 256M "$CARDS/big.card"
-  $ for at in 40000 134217728 268435455; do printf x | dd of="$CARDS/big.card" bs=1 seek=$at conv=notrunc status=none; done
+  $ truncate -s 1M "$CARDS/big.card"
+  $ for at in 40000 524288 1048575; do printf x | dd of="$CARDS/big.card" bs=1 seek=$at conv=notrunc status=none; done
   $ ostrivan-card format --reader big --yes 2>/dev/null
-  $ for at in 0 18 40000 134217728 268435455; do od -A d -t x1 -j $at -N 1 "$CARDS/big.card" | head -n 1; done; stat -c %s "$CARDS/big.card"
+  $ for at in 0 18 40000 524288 1048575; do od -A d -t x1 -j $at -N 1 "$CARDS/big.card" | head -n 1; done; stat -c %s "$CARDS/big.card"
   0000000 20
   0000018 00
   0040000 78
-  134217728 78
-  268435455 78
-  268435456
+  0524288 78
+  1048575 78
+  1048576

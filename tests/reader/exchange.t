@@ -57,12 +57,14 @@ An end marker in the last two bytes is never found: 512 blocks, then the failure
 
   $ exchange end-in-last-two-bytes | grep -c '^Card\['
   512
+  [3]
   $ exchange end-in-last-two-bytes | tail -n 5
   Card[32 704]=10001000100010001000100010001000
   Error! No end of file found on card!
   ASEMemReadDataOnly -2 
   Closing file -
   Finished!
+  [3]
   $ ostrivan-card export --text "$TESTS/data/cards/end-in-last-two-bytes.txt" >/dev/null 2>&1
   [3]
 
@@ -76,12 +78,14 @@ A value too long for an item ends the read where it is decoded: no disconnect, n
   Card,,,,,,,,, 1,,
   Card[00 000]=20010104212E2E2E2E2E2E2E2E2E2E2E
   ** Error in cmdReadCard_Click() VB error = Subscript out of range
+  [5]
   $ ostrivan-card export --text "$TESTS/data/cards/value-too-long.txt" >/dev/null 2>&1
   [5]
   $ exchange erased | tail -n 3
   Card[00 128]=FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF
   Card[00 192]=FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF
   ** Error in cmdReadCard_Click() VB error = Subscript out of range
+  [5]
 
 The log gets the start of the read and every block whole.
 

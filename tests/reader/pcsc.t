@@ -25,7 +25,7 @@ longer reads is asked for 64 bytes from then on: one refused command for each re
   128
   128
   $ insert_card "$SOURCE/data/demo-card.txt" --refuse-long-reads; same_as_export
-  $ grep -c '^refused' card.log; ls "$TESTS"/data/cards/*.txt | wc -l; grep '^read .* 256$' card.log | wc -l
+  $ grep -c '^refused' card.log; ls "$TESTS"/data/cards/*.txt | wc -l; grep -c '^read .* 256$' card.log || true
   11
   11
   0
@@ -65,7 +65,9 @@ next read is whole again.
   Closing file part.csv
   Finished!
   Read 126 rows: Card 1, Application 1, Device 1, Draft 35, Origin 36, Location 17, Receiver 35. Tags 54. Weight 265 to 836, mean 555.
-  $ sleep 2; ostrivan-card read --reader "$reader" --output whole.csv 2>/dev/null
+  [3]
+  $ wait_for '! ostrivan-card status --reader "$reader" 2>/dev/null'; wait_for 'ostrivan-card status --reader "$reader" 2>/dev/null'
+  $ ostrivan-card read --reader "$reader" --output whole.csv 2>/dev/null
   $ ostrivan-card export --text "$farm" 2>/dev/null | cmp - whole.csv
   $ wc -l <part.csv; cmp -n "$(stat -c %s part.csv)" part.csv whole.csv && tail -c 2 part.csv | od -c | head -n 1
   127

@@ -1,7 +1,10 @@
 # shellcheck shell=bash
 # What the transcripts share, sourced by each: folders of their own for the programs (the
 # settings file, the data folder with its cards, log and archive), card files made from cards
-# written as text, and the PC/SC daemon with the virtual reader and the virtual card.
+# written as text, and the PC/SC daemon with the virtual reader and the virtual card. A program
+# upstream of a pipe has its status seen: a pipe fails when any of its commands does.
+
+set -o pipefail
 
 export XDG_CONFIG_HOME=$PWD/config XDG_DATA_HOME=$PWD/data
 SETTINGS=$XDG_CONFIG_HOME/Trelk/Ostrivan.reg
@@ -36,16 +39,16 @@ needs_root() {
     exit 80
 }
 
-# The PC/SC daemon in the foreground, with the virtual reader driver of its configuration; it
-# dies with the transcript.
+# The PC/SC daemon in the foreground, with the virtual reader driver of its configuration, in
+# the namespaces that tests/support/isolated.sh gives the transcript; it dies with the
+# transcript, and is ready once its readers are listed.
 start_pcscd() {
     needs_root
-    rm -rf /run/pcscd
+    [ "${OSTRIVAN_ISOLATED:-}" = 1 ] || { echo "a PC/SC daemon runs only under isolated.sh"; exit 1; }
     setpriv --pdeathsig TERM /usr/sbin/pcscd --foreground >>"$PWD/pcscd.log" 2>&1 &
     PCSCD=$!
-    for _ in $(seq 200); do [ -S /run/pcscd/pcscd.comm ] && break; sleep 0.025; done
-    sleep 0.2 # the readers of its configuration come just after the socket
     trap stop_services EXIT
+    wait_for 'ostrivan-card readers 2>/dev/null | grep -q "^Virtual PCD 00 01$"'
 }
 
 stop_pcscd() {
@@ -63,7 +66,7 @@ insert_card() {
     : >"$PWD/card.log"
     setpriv --pdeathsig TERM vcard.py --image "$PWD/card.image" "$@" >>"$PWD/card.log" 2>&1 &
     VCARD=$!
-    for _ in $(seq 200); do grep -q "^answered to reset" card.log && break; sleep 0.025; done
+    wait_for 'grep -q "^answered to reset" card.log'
 }
 
 # change_card TEXT: another card in place of the one in the reader, from its next command on.

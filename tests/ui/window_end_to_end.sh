@@ -10,7 +10,7 @@ source "$(dirname "$0")/../../scripts/window-session.sh"
 
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
     [ "${CI:-}" = "true" ] && { echo "Xvfb and xdotool are needed under CI"; exit 1; }
-    echo "skipped: Xvfb or xdotool missing"; exit 0
+    echo "skipped: Xvfb or xdotool missing"; exit 77
 fi
 
 home=$(mktemp -d)
@@ -21,7 +21,7 @@ cp "$card" "$folder/cards/demo.card"
 start_window_session "$program" "$home" || { echo "the window did not appear"; cat "$home/program.log"; exit 1; }
 press_keys alt+r
 
-for _ in $(seq 200); do
+for _ in $(seq 200); do # until the read has ended, at most 10 s
     cmp -s "$folder/data.csv" "$expected_csv" && [ "$(grep -c 'Card\[' "$folder/log.txt")" -ge 5 ] && break
     sleep 0.05
 done
@@ -29,8 +29,10 @@ status=0
 if ! cmp "$folder/data.csv" "$expected_csv"; then
     echo "the export differs:"; diff "$folder/data.csv" "$expected_csv"; status=1
 fi
-if ! cut -c29- "$folder/log.txt" | cmp - "$expected_log"; then
-    echo "the log differs:"; cut -c29- "$folder/log.txt" | diff - "$expected_log"; status=1
+# The banner's version is the build's.
+texts() { sed '1s/ Ver .*/ Ver/' "$@"; }
+if ! cut -c29- "$folder/log.txt" | texts | cmp - <(texts "$expected_log"); then
+    echo "the log differs:"; cut -c29- "$folder/log.txt" | texts | diff - <(texts "$expected_log"); status=1
 fi
 if ! grep -qE '^[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} {9}STARTING' "$folder/log.txt"; then
     echo "the log lines are not stamped"; status=1
