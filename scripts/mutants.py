@@ -3,10 +3,11 @@
 
 Each line of the mutant list (scripts/mutants.tsv) names a file, a piece of one of its lines and
 what that piece becomes: a flipped comparison, another constant, a condition dropped. A mutant
-is applied where its piece stands today, wherever the line has moved to; one whose piece is not
-in the file (or is there twice) cannot be applied and is counted apart. Every mutant that
-applies is built with g++ and the test suite is run on it until a test fails (the mutant is
-caught) or all pass (it survived). The file is put back after each one.
+is applied where its piece stands today, wherever the line has moved to. A list that names a
+piece no longer in its file (or there twice) is out of date: the script says which lines and
+stops before it builds anything. Every mutant is built with g++ and the test suite is run on it
+until a test fails (the mutant is caught) or all pass (it survived); one that does not build
+makes the run fail at its end. The file is put back after each one.
 
     scripts/mutants.py [--source DIR] [--list FILE] [--only N,N,...]
 
@@ -53,6 +54,14 @@ def main():
     log = build / "mutants.log"
     wanted = {int(n) for n in arguments.only.split(",") if n}
 
+    mutants = [m for m in read_list(pathlib.Path(arguments.list)) if not wanted or m[0] in wanted]
+    stale = [(number, file, before) for number, file, before, _ in mutants
+             if not (source / file).exists() or (source / file).read_text().count(before) != 1]
+    for number, file, before in stale:
+        print(f"{number:3} not in the code once  {file}: {before}", flush=True)
+    if stale:
+        sys.exit(f"{len(stale)} lines of the mutant list no longer match the code: mend them")
+
     build.mkdir(parents=True, exist_ok=True)
     log.write_bytes(b"")
     env = dict(os.environ, CI="true")
@@ -61,22 +70,16 @@ def main():
             ["cmake", "--build", str(build)], source, log):
         sys.exit("the unchanged tree does not build: see " + str(log))
 
-    caught = survived = unapplied = 0
-    for number, file, before, after in read_list(pathlib.Path(arguments.list)):
-        if wanted and number not in wanted:
-            continue
+    caught = survived = broken = 0
+    for number, file, before, after in mutants:
         path = source / file
-        text = path.read_text() if path.exists() else ""
-        if text.count(before) != 1:
-            unapplied += 1
-            print(f"{number:3} not applied  {file}: {before}", flush=True)
-            continue
+        text = path.read_text()
         started = time.monotonic()
         path.write_text(text.replace(before, after))
         try:
             if run(["cmake", "--build", str(build)], source, log):
-                verdict = "does not build"
-                unapplied += 1
+                verdict = "DOES NOT BUILD"
+                broken += 1
             else:
                 failed = run(["ctest", "--test-dir", str(build), "-j", "2", "--stop-on-failure",
                               "--timeout", "120"], source, log, timeout=1800)
@@ -90,8 +93,9 @@ def main():
     run(["cmake", "--build", str(build)], source, log)
     applied = caught + survived
     score = caught / applied if applied else 0
-    print(f"caught {caught} of {applied} applied mutants (score {score:.3f}); "
-          f"{survived} survived; {unapplied} could not be applied")
+    print(f"caught {caught} of {applied} mutants (score {score:.3f}); {survived} survived")
+    if broken:
+        sys.exit(f"{broken} mutants did not build: mend their lines in the list")
 
 
 if __name__ == "__main__":
