@@ -75,7 +75,6 @@ TEST_F(Exchange, FailedConnectShowsTheTypeLineFirst) {
 }
 
 TEST_F(Exchange, EachModeCallsTheLibraryWithItsFixedArguments) {
-    BuildEmptyCardImage(*library.card);
     harness.assembler.RowFields[3].Value = "kept";
     EXPECT_EQ(Run(ExchangeMode::ExchangeFormat), 0);
     EXPECT_EQ(harness.assembler.RowFields[3].Value, "kept") << "a format leaves the row alone";
@@ -84,9 +83,9 @@ TEST_F(Exchange, EachModeCallsTheLibraryWithItsFixedArguments) {
                                  "wait [Reader 1] 1 5000", "connect [Reader 1] 2", "write 7 0 19 0",
                                  "disconnect 7 6", "wait [Reader 1] 1 5000", "connect [Reader 1] 2",
                                  "read 7 0 0 64", "disconnect 7 6"}));
-    CardBuffer expected{};
-    BuildEmptyCardImage(expected);
-    EXPECT_EQ(library.written, std::vector<std::uint8_t>(expected.begin(), expected.begin() + 19));
+    const std::string emptyCard("\x20\x01\x20\x21\x0COSTRIVAN 007\xFF\x00", 19);
+    EXPECT_EQ(std::string(library.card->begin(), library.card->begin() + 20), emptyCard + "\xFF")
+        << "written over an erased card, and read back";
 }
 
 TEST_F(Exchange, ReaderTextGoesToTheLibraryUnchanged) {
