@@ -208,7 +208,6 @@ int main(int argc, char** argv) {
     ReaderLibrary modelledLibrary(std::move(counting), dir / "cards");
     FakeControls controls;
     frmOstrivan form(controls, modelledLibrary, {dir / "Ostrivan.reg", dir / "data"});
-    form.SetColumnLabels();
     controls.readerText = ModelledReader;
     const std::pair<const char*, CardRead> modelledWays[] = {
         {"(e) bare 64-byte reads", [&] { return bare.Read(ModelledReader); }},

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/ExportRows.h"
+#include "card/ExportColumns.h"
 
 #include <cstdint>
 #include <optional>

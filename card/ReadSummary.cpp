@@ -6,16 +6,13 @@
 
 namespace {
 
-constexpr std::size_t RecTypeColumn = 0;
-constexpr std::size_t TagNrColumn = 3;
-constexpr std::size_t WeightColumn = 7;
 constexpr std::size_t SeenTwiceShown = 5;
 
 } // namespace
 
 void ReadSummary::WriteRow(const RowCells& cells) {
     ++count_;
-    const std::string_view type = cells[RecTypeColumn];
+    const std::string_view type = Cell(cells, Column::RecType);
     const auto known = std::find_if(recordTypes_.begin(), recordTypes_.end(),
                                     [&](const auto& entry) { return entry.first == type; });
     if (known == recordTypes_.end()) {
@@ -23,14 +20,14 @@ void ReadSummary::WriteRow(const RowCells& cells) {
     } else {
         ++known->second;
     }
-    if (const std::string tag(cells[TagNrColumn]); !tag.empty()) {
+    if (const std::string tag(Cell(cells, Column::TagNr)); !tag.empty()) {
         tags_.insert(tag);
         if (++tagRows_[{std::string(type), tag}] == 2 &&
             std::find(seenTwice_.begin(), seenTwice_.end(), tag) == seenTwice_.end()) {
             seenTwice_.push_back(tag);
         }
     }
-    CountWeight(cells[WeightColumn]);
+    CountWeight(Cell(cells, Column::Weight));
     rows_.WriteRow(cells);
 }
 

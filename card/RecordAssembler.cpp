@@ -7,22 +7,9 @@
 #include "report/Reporter.h"
 
 #include <limits>
+#include <optional>
 
 namespace {
-
-enum Column : std::size_t {
-    RecType = 0,
-    Time = 1,
-    Date = 2,
-    TagNr = 3,
-    InvoiceNr = 4,
-    LocationId = 5,
-    LocationName = 6,
-    Weight = 7,
-    GateNr = 8,
-    DeviceId = 9,
-    Version = 10,
-};
 
 // Position at which the Origin and Receiver repeated groups write their rows.
 constexpr std::int16_t GroupRowPosition = 5;
@@ -36,6 +23,12 @@ RowCells Cells(const RowFieldArray& fields, std::string RowField::*cell) {
         cells[slot] = fields[slot].*cell;
     }
     return cells;
+}
+
+void RecordAssembler::SetColumnLabels() {
+    for (std::size_t slot = 0; slot < ExportColumnCount; ++slot) {
+        RowFields[slot].Label = ExportColumns[slot].label;
+    }
 }
 
 void RecordAssembler::ClearValues() {
@@ -91,9 +84,9 @@ void RecordAssembler::StoreItem(const TLVItem& Item) {
         break;
     case TagTimeStamp: {
         const auto& b = Item.Bytes;
-        RowFields[Time].Value =
+        Field(Column::Time).Value =
             TimeStampDigits(b[3]) + ":" + TimeStampDigits(b[4]) + ":" + TimeStampDigits(b[5]);
-        RowFields[Date].Value =
+        Field(Column::Date).Value =
             TimeStampDigits(b[2]) + "/" + TimeStampDigits(b[1]) + "/" + TimeStampDigits(b[0]);
         if (InRepeatedGroup()) {
             FieldsExpected = GroupRowPosition;
@@ -101,7 +94,7 @@ void RecordAssembler::StoreItem(const TLVItem& Item) {
         break;
     }
     case TagTagNumber:
-        RowFields[TagNr].Value = Item.Text;
+        Field(Column::TagNr).Value = Item.Text;
         break;
     case TagTextField:
         StoreTextField(Item);
@@ -117,20 +110,19 @@ void RecordAssembler::StoreItem(const TLVItem& Item) {
 void RecordAssembler::StartRecord(const TLVItem& Item) {
     struct RecordKind {
         const char* name;
-        int column; // where the top-level value goes; -1 for none
+        std::optional<Column> column; // where the top-level value goes
         bool asNumber;
         std::uint8_t rowPosition;
     };
     static constexpr RecordKind Kinds[] = {
-        {"Card", DeviceId, true, 1},        {"Application", Version, false, 1},
-        {"Device", DeviceId, false, 3},     {"Draft", TagNr, false, 4},
-        {"Origin", InvoiceNr, true, 3},     {"Receiver", InvoiceNr, true, 3},
-        {"Location", LocationId, false, 2}, {"Print", -1, false, 2}};
+        {"Card", Column::DeviceId, true, 1},        {"Application", Column::Version, false, 1},
+        {"Device", Column::DeviceId, false, 3},     {"Draft", Column::TagNr, false, 4},
+        {"Origin", Column::InvoiceNr, true, 3},     {"Receiver", Column::InvoiceNr, true, 3},
+        {"Location", Column::LocationId, false, 2}, {"Print", std::nullopt, false, 2}};
     const RecordKind& kind = Kinds[Item.Tag - TagCard];
-    RowFields[RecType].Value = kind.name;
-    if (kind.column >= 0) {
-        RowFields[static_cast<std::size_t>(kind.column)].Value =
-            kind.asNumber ? BlankLedNumber(Item.Number) : Item.Text;
+    Field(Column::RecType).Value = kind.name;
+    if (kind.column) {
+        Field(*kind.column).Value = kind.asNumber ? BlankLedNumber(Item.Number) : Item.Text;
     }
     FieldsExpected = kind.rowPosition;
 }
@@ -140,20 +132,20 @@ void RecordAssembler::StoreNumberField(const TLVItem& Item) {
         return;
     }
     if (FieldCount == 3) {
-        RowFields[Weight].Value = BlankLedNumber(Item.Number);
+        Field(Column::Weight).Value = BlankLedNumber(Item.Number);
     } else if (FieldCount == 4) {
-        RowFields[GateNr].Value = BlankLedNumber(Item.Number);
+        Field(Column::GateNr).Value = BlankLedNumber(Item.Number);
     }
 }
 
 void RecordAssembler::StoreTextField(const TLVItem& Item) {
     const bool originOrReceiver = CurrentRecType == TagOrigin || CurrentRecType == TagReceiver;
     if (CurrentRecType == TagDevice && FieldCount == 3) {
-        RowFields[Version].Value = Item.Text;
+        Field(Column::Version).Value = Item.Text;
     } else if (originOrReceiver && FieldCount == 3) {
-        RowFields[LocationId].Value = Item.Text;
+        Field(Column::LocationId).Value = Item.Text;
     } else if (CurrentRecType == TagLocation && FieldCount == 2) {
-        RowFields[LocationName].Value = Item.Text;
+        Field(Column::LocationName).Value = Item.Text;
     }
 }
 

@@ -15,7 +15,8 @@ struct RowField {
     std::string Value;
 };
 
-// Slots 0 to 10 are the export columns; the others are never used.
+// The row being assembled, in the window's 21 slots: the first are the export's columns, in
+// their order; the window has always had ten more, which nothing uses.
 using RowFieldArray = std::array<RowField, 21>;
 
 // The export row of the slots: their Labels or their Values.
@@ -27,6 +28,8 @@ class RecordAssembler {
 public:
     explicit RecordAssembler(Reporter& report) : report_(report) {}
 
+    // The Labels: the export's column names, which its header line shows.
+    void SetColumnLabels();
     RowFieldArray RowFields;
     std::uint8_t CurrentRecType = 0;
     std::int16_t FieldCount = 0;
@@ -36,7 +39,9 @@ public:
     void SetRowWriter(RowWriter* writer) { writer_ = writer; }
     void ClearValues();
 
-    // Never lets a run-time error out: it is reported and the item's later steps skipped.
+    // Never lets a run-time error out: it is reported and the item's later steps skipped. The
+    // result is always 0, which the item walk does not look at; it is the procedure's shape of
+    // old, kept as callers know it.
     std::int16_t TLVToCSV(const TLVItem& Item);
     void StoreNumberField(const TLVItem& Item);
     void StoreTextField(const TLVItem& Item);
@@ -46,6 +51,7 @@ private:
     Reporter& report_;
     RowWriter* writer_ = nullptr;
 
+    RowField& Field(Column column) { return RowFields[Index(column)]; }
     void StartRecord(const TLVItem& Item);
     void StoreItem(const TLVItem& Item);
     bool InRepeatedGroup() const;

@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr std::size_t WeightColumn = 7;
-constexpr std::size_t GateNrColumn = 8;
-
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
@@ -139,7 +136,7 @@ void WorkbookFile::WriteRow(const RowCells& cells) {
         if (cells[column].empty()) {
             continue;
         }
-        const auto number = column == WeightColumn || column == GateNrColumn
+        const auto number = ExportColumns[column].kind == CellKind::Number
                                 ? PlainNumber(cells[column])
                                 : std::nullopt;
         const auto at = static_cast<lxw_col_t>(column);

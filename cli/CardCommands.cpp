@@ -6,7 +6,6 @@
 #include "card/CodePage.h"
 #include "cli/Companion.h"
 #include "cli/ExitStatus.h"
-#include "reader/PcscLite.h"
 
 #include <iostream>
 #include <sys/mman.h>
@@ -43,7 +42,6 @@ std::variant<std::filesystem::path, int> OutputFile(const CardOptions& options) 
 
 // Read Card into the export file, or to standard output; summed up when asked.
 int ReadInto(Companion& companion, const std::filesystem::path& file, bool summarize) {
-    companion.form.SetColumnLabels();
     const std::string name = file.empty() ? "-" : codepage::FromFileName(file.filename());
     const Outcome outcome = companion.form.ReadCard(name, file, summarize);
     companion.controls.EndProgress();
@@ -71,19 +69,6 @@ std::optional<files::File> ImageOfText(const std::string& source) {
 }
 
 } // namespace
-
-std::unique_ptr<Companion> WithReaders(const CardOptions& options) {
-    const AppFolders folders = AppFolders::Standard();
-    // A first run makes the data folder, as the window's start-up does; one that cannot be
-    // made shows in the log's failure.
-    std::error_code unmade;
-    std::filesystem::create_directories(folders.dataFolder, unmade);
-    auto companion = std::make_unique<Companion>(
-        options, folders,
-        std::make_unique<ReaderLibrary>(MakePcscLiteTransport(), folders.CardsFolder()));
-    companion->form.LogWhenUnset();
-    return companion;
-}
 
 int ListReaders(const CardOptions& options) {
     const auto companion = WithReaders(options);

@@ -5,6 +5,7 @@
 #include "base/RuntimeError.h"
 #include "base/StopRequest.h"
 #include "card/CodePage.h"
+#include "card/CreateExport.h"
 #include "card/ReadSummary.h"
 #include "reader/Hints.h"
 #include "report/NumberText.h"
@@ -19,10 +20,6 @@ namespace {
 constexpr std::string_view ReadCardLabel = "cmdReadCard_Click()";
 // How often the reader list is asked for again when it grew between its length and its names.
 constexpr int ListingAttempts = 3;
-
-constexpr std::array<std::string_view, ExportColumnCount> ColumnLabels = {
-    "RecType",       "Time",   "Date",    "Tag Nr",    "Invoice Nr", "Location Id",
-    "Location Name", "Weight", "Gate Nr", "Device Id", "Version"};
 
 // The busy cursor for as long as a command runs, gone on every way out.
 class BusyCursor {
@@ -51,13 +48,17 @@ std::string ExportFileName(std::string typed) {
 }
 
 frmOstrivan::frmOstrivan(FormControls& controls, ASEMEM& library, AppFolders folders,
-                         VolumeSource volumes, LocalClock clock)
+                         DriveSource drives, LocalClock clock)
     : controls_(controls), paintPacer_(controls), library_(library), folders_(std::move(folders)),
-      volumes_(std::move(volumes)), registry_(folders_.settingsFile), settings_(registry_),
+      driveSource_(std::move(drives)), registry_(folders_.settingsFile), settings_(registry_),
       reporter_(
           paintPacer_, paintPacer_, [this]() -> const LogFileSetting& { return LogFile(); }, clock),
       assembler_(reporter_), cardBuffer_(std::make_unique<CardBuffer>()), clock_(std::move(clock)),
-      archive_(folders_.ArchiveFolder()) {}
+      archive_(folders_.ArchiveFolder()) {
+    // The export's column names, which start-up has always set whatever else it met: set with
+    // the form, so that its every export, the companion's too, has its header.
+    assembler_.SetColumnLabels();
+}
 
 bool frmOstrivan::Trap(std::string_view label, const std::function<void()>& body) {
     bool ended = true;
@@ -132,7 +133,6 @@ void frmOstrivan::Form_Load() {
             controls_.SetReaderText(readers.names.front());
         }
         ShowReaders(readers.names);
-        SetColumnLabels();
     });
 }
 
@@ -195,7 +195,7 @@ std::string frmOstrivan::ShowStartFolder() {
         ShowFolderOnItsDrive(folders_.dataFolder);
     } catch (const RuntimeError&) {
         // No folder is shown; the data folder's failure is told on its own.
-        ShowDrives(volumes_(), -1);
+        ShowDrives(driveSource_(), -1);
     }
     return unusable;
 }
@@ -203,15 +203,15 @@ std::string frmOstrivan::ShowStartFolder() {
 void frmOstrivan::ShowDrives(std::vector<std::filesystem::path> drives, int shown) {
     drives_ = std::move(drives);
     std::vector<std::string> labels;
-    for (const auto& mountPoint : drives_) {
-        labels.push_back(codepage::FromFileName(mountPoint));
+    for (const auto& drive : drives_) {
+        labels.push_back(codepage::FromFileName(drive));
     }
     controls_.ShowDrives(labels, shown);
 }
 
 void frmOstrivan::ShowFolderOnItsDrive(const std::filesystem::path& path) {
     const auto folder = DirectoryList::Resolve(path);
-    auto drives = volumes_(); // made afresh: a drive may have come since
+    auto drives = driveSource_(); // made afresh: a drive may have come since
     const int drive = DriveOf(folder, drives);
     ShowFolder(folder, drive < 0 ? folder.root_path() : drives[static_cast<std::size_t>(drive)]);
     ShowDrives(std::move(drives), drive);
@@ -262,12 +262,6 @@ ReaderList frmOstrivan::ListReaders(bool report) {
         }
     }
     return list;
-}
-
-void frmOstrivan::SetColumnLabels() {
-    for (std::size_t slot = 0; slot < ColumnLabels.size(); ++slot) {
-        assembler_.RowFields[slot].Label = ColumnLabels[slot];
-    }
 }
 
 // --- commands and handlers

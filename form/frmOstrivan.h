@@ -46,7 +46,7 @@ std::string ExportFileName(std::string typed);
 class frmOstrivan {
 public:
     frmOstrivan(FormControls& controls, ASEMEM& library, AppFolders folders,
-                VolumeSource volumes = MountedVolumes, LocalClock clock = SystemLocalTime);
+                DriveSource drives = MountedDrives, LocalClock clock = SystemLocalTime);
 
     void Form_Load();
     void cmdReadCard_Click();
@@ -61,13 +61,12 @@ public:
     void ShowStatus(std::string_view text, bool log = true);
     void AppendLogLine(std::string_view text);
 
-    // The commands without the window's start-up, for the command-line companion, reporting
-    // as the window does: Read Card from its "Opening file " line on, into the file (standard
-    // output for an empty path) named in the lines as given; and Format Card, question first.
     // The reader list, its failures reported as start-up reports them, or not at all.
     ReaderList ListReaders(bool report = true);
-    void SetColumnLabels();
-    // After "Finished!" a line sums up the rows read, unless summarize is false.
+    // The commands without the window's start-up, for the command-line companion, reporting
+    // as the window does: Read Card from its "Opening file " line on, into the file (standard
+    // output for an empty path) named in the lines as given, and after "Finished!" a line that
+    // sums up the rows read, unless summarize is false; and Format Card, question first.
     Outcome ReadCard(std::string_view name, const std::filesystem::path& file,
                      bool summarize = true);
     Outcome FormatCard();
@@ -85,7 +84,7 @@ private:
     PaintPacer paintPacer_;
     ASEMEM& library_;
     AppFolders folders_;
-    VolumeSource volumes_;
+    DriveSource driveSource_;
     std::vector<std::filesystem::path> drives_;
     DirectoryList dirListBox_;
     Registry registry_;
