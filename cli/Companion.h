@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/CardCommands.h"
+#include "cli/CardOptions.h"
 #include "form/frmOstrivan.h"
 #include "reader/ReaderLibrary.h"
 

@@ -2,7 +2,6 @@
 
 #include "form/frmOstrivan.h"
 
-#include <cstddef>
 #include <iostream>
 #include <string_view>
 
@@ -10,9 +9,20 @@
 // 4 the output failed, 5 a run-time error in the card's content.
 constexpr int BadUsageStatus = 2;
 
-inline int ExitStatus(Outcome outcome) {
-    constexpr int Statuses[] = {0, 1, 3, 4, 5}; // in the order of Outcome
-    return Statuses[static_cast<std::size_t>(outcome)];
+constexpr int ExitStatus(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Done:
+        return 0;
+    case Outcome::Declined:
+        return 1;
+    case Outcome::CardError:
+        return 3;
+    case Outcome::OutputError:
+        return 4;
+    case Outcome::ContentError:
+        return 5;
+    }
+    return 5; // not reached: every outcome has its case, which the compiler checks
 }
 
 // A message of the companion's own, on standard error.

@@ -49,10 +49,8 @@ bool ShowPcscReaders(ReaderLibrary& library) {
     std::vector<std::string> names;
     library.PcscSide().NoteCause(FailureCause::Unknown);
     if (library.PcscSide().ListReaders(names) != ReaderCode::Success) {
-        std::string hint = Hint(library.PcscSide().Cause(), {});
-        hint = hint.empty() ? "the PC/SC service does not answer" : hint;
-        hint.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(hint.front())));
-        std::cout << hint << '\n';
+        const std::string hint = HintSentence(library.PcscSide().Cause(), {});
+        std::cout << (hint.empty() ? "The PC/SC service does not answer" : hint) << '\n';
         return false;
     }
     std::cout << "The PC/SC service answers" << (names.empty() ? ", with no reader attached" : "")

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/CardCommands.h"
+#include "cli/CardOptions.h"
 
 // ostrivan-card status [--reader NAME]: whether a card is in the reader (the first listed when
 // none is named), from the reader's state alone: no wait, no connection. Exit 0 when one is,

@@ -7,12 +7,6 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-
-constexpr std::string_view DumpLinePrefix = "Card[";
-
-} // namespace
-
 TerminalControls::TerminalControls(Choices choices)
     : choices_(choices), terminal_(::isatty(STDERR_FILENO) == 1) {}
 
@@ -28,9 +22,9 @@ void TerminalControls::EndProgress() {
     }
 }
 
-void TerminalControls::AddLine(std::string_view text) {
+void TerminalControls::AddLine(std::string_view text, LineKind kind) {
     ++lines_;
-    const bool dump = text.starts_with(DumpLinePrefix);
+    const bool dump = kind == LineKind::BlockDump;
     if (!dump || choices_.verbose) {
         Print(text);
     }

@@ -32,7 +32,7 @@ public:
     void ShowDirectory(const std::vector<std::string>&, int) override {}
     void SetBusy(bool) override {}
     void PaintList() override {}
-    void AddLine(std::string_view text) override;
+    void AddLine(std::string_view text, LineKind kind) override;
     int LineCount() const override { return lines_; }
     void RemoveFirstLine() override { --lines_; }
     void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}

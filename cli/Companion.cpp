@@ -1,0 +1,16 @@
+#include "cli/Companion.h"
+
+#include "reader/PcscLite.h"
+
+std::unique_ptr<Companion> WithReaders(const CardOptions& options) {
+    const AppFolders folders = AppFolders::Standard();
+    // A first run makes the data folder, as the window's start-up does; one that cannot be
+    // made shows in the log's failure.
+    std::error_code unmade;
+    std::filesystem::create_directories(folders.dataFolder, unmade);
+    auto companion = std::make_unique<Companion>(
+        options, folders,
+        std::make_unique<ReaderLibrary>(MakePcscLiteTransport(), folders.CardsFolder()));
+    companion->form.LogWhenUnset();
+    return companion;
+}
