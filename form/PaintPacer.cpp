@@ -1,7 +1,7 @@
 #include "form/PaintPacer.h"
 
-void PaintPacer::AddLine(std::string_view text) {
-    controls_.AddLine(text);
+void PaintPacer::AddLine(std::string_view text, LineKind kind) {
+    controls_.AddLine(text, kind);
     unpainted_ = true;
     if (Clock::now() - lastPaint_ >= PaintInterval) {
         Paint();

@@ -13,7 +13,7 @@ class PaintPacer : public LineList, public MessageBoxes {
 public:
     explicit PaintPacer(FormControls& controls) : controls_(controls) {}
 
-    void AddLine(std::string_view text) override;
+    void AddLine(std::string_view text, LineKind kind) override;
     int LineCount() const override { return controls_.LineCount(); }
     void RemoveFirstLine() override;
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;

@@ -108,7 +108,7 @@ private:
             bytesRead = address + BlockSize;
             WalkItems(parts_.cardBuffer, bytesRead, walk,
                       [this](const TLVItem& item) { parts_.assembler.TLVToCSV(item); });
-            parts_.reporter.ShowStatus(BlockLine(address, destination), false);
+            parts_.reporter.ShowBlockLine(BlockLine(address, destination));
             parts_.reporter.AppendLogLine(BlockLogLine(address, destination));
         }
         return 0;

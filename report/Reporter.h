@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/CardErrorMessage.h"
 #include "report/LineList.h"
 #include "report/LocalTime.h"
 #include "report/MessageBoxes.h"
@@ -12,9 +13,6 @@
 #include <string_view>
 
 constexpr std::string_view ApplicationTitle = "Ostrivan";
-
-// The error message of a card-reader library code; empty for codes outside 32 to 49.
-std::string_view CardErrorMessage(std::int32_t code);
 
 // The "Log File" setting as it stands: its text (code-page bytes, empty for no log) and the
 // file it names. The source keeps it; it is asked again for every line.
@@ -34,6 +32,8 @@ public:
 
     // Shows the line; logs it too unless log is false.
     void ShowStatus(std::string_view text, bool log = true);
+    // Shows a block's dump line, which is never logged.
+    void ShowBlockLine(std::string_view text);
     // Appends one time-stamped line to the log file; nothing when "Log File" is empty.
     void AppendLogLine(std::string_view text);
 
@@ -51,6 +51,6 @@ private:
     LocalClock clock_;
     std::set<std::string> failingLogFiles_; // told once, until a line reaches the file again
 
-    void AddToList(std::string_view text);
+    void AddToList(std::string_view text, LineKind kind);
     void NoteLogFailure(const std::string& logFile, const std::string& reason);
 };

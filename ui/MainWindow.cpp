@@ -69,8 +69,8 @@ int ShowBox(QWidget* window, MessageIcon icon, std::string_view caption, std::st
 
 } // namespace
 
-MainWindow::MainWindow(ASEMEM& library, AppFolders folders, VolumeSource volumes)
-    : form_(*this, library, std::move(folders), std::move(volumes)) {
+MainWindow::MainWindow(ASEMEM& library, AppFolders folders, DriveSource drives)
+    : form_(*this, library, std::move(folders), std::move(drives)) {
     setWindowTitle("Dumevrel Ostrivan");
     setFixedSize(4815 / 15, 5685 / 15);
     // The layout was made for a small sans-serif face of 8.25 points; controls inherit it.
@@ -199,7 +199,7 @@ void MainWindow::PaintList() {
     ListStatus->repaint();
 }
 
-void MainWindow::AddLine(std::string_view text) {
+void MainWindow::AddLine(std::string_view text, LineKind) {
     ListStatus->addItem(FromCodePage(text));
 }
 

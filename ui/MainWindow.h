@@ -12,7 +12,7 @@
 // handed to the form's handlers.
 class MainWindow : public QWidget, public FormControls {
 public:
-    MainWindow(ASEMEM& library, AppFolders folders, VolumeSource volumes = MountedVolumes);
+    MainWindow(ASEMEM& library, AppFolders folders, DriveSource drives = MountedDrives);
 
     frmOstrivan& Form() { return form_; }
 
@@ -28,7 +28,7 @@ public:
     void ShowDirectory(const std::vector<std::string>& entries, int current) override;
     void SetBusy(bool busy) override;
     void PaintList() override;
-    void AddLine(std::string_view text) override;
+    void AddLine(std::string_view text, LineKind kind) override;
     int LineCount() const override;
     void RemoveFirstLine() override;
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;

@@ -68,7 +68,7 @@ public:
     }
 
     std::size_t Unpainted() const { return lines.size() - paintedLines; }
-    void AddLine(std::string_view text) override { lines.emplace_back(text); }
+    void AddLine(std::string_view text, LineKind) override { lines.emplace_back(text); }
     int LineCount() const override { return static_cast<int>(lines.size()); }
     void RemoveFirstLine() override { lines.pop_front(); }
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override {
