@@ -59,6 +59,8 @@ public:
     // Returns once a card is in the reader, or 46 when none came within the time.
     virtual std::int32_t ASEWaitForCardEvent(const std::string& readerName, std::int32_t event,
                                              std::int32_t timeoutMs) = 0;
+    // Sets the handle and the card type when it connects; a connect that fails leaves both as
+    // they were, which the exchange relies on when it tells the card type after a failure.
     virtual std::int32_t ASEMemConnect(std::int32_t& cardHandle, const std::string& readerName,
                                        std::int32_t shareMode, std::int32_t& cardType) = 0;
     virtual std::int32_t ASEMemRead(std::int32_t cardHandle, std::int32_t address,

@@ -2,6 +2,9 @@
 
 #include "card/CodePage.h"
 
+namespace {
+
+// What to say of the cause, to follow "Hint: ".
 std::string Hint(FailureCause cause, const HintContext& context) {
     switch (cause) {
     case FailureCause::ServiceNotRunning:
@@ -24,7 +27,17 @@ std::string Hint(FailureCause cause, const HintContext& context) {
     }
 }
 
+} // namespace
+
 std::string HintLine(FailureCause cause, const HintContext& context) {
     const std::string hint = Hint(cause, context);
     return hint.empty() ? hint : "Hint: " + hint;
+}
+
+std::string HintSentence(FailureCause cause, const HintContext& context) {
+    std::string hint = Hint(cause, context);
+    if (!hint.empty()) {
+        hint.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(hint.front())));
+    }
+    return hint;
 }

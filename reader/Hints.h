@@ -16,7 +16,8 @@ struct HintContext {
     std::filesystem::path cardsFolder; // where card files go
 };
 
-// What to say of the cause, as a sentence without its capital; empty when there is nothing.
-std::string Hint(FailureCause cause, const HintContext& context);
-// The hint as the line shown: "Hint: " and the sentence; empty when there is nothing.
+// The hint as the line shown after a failure's own: "Hint: " and what to say; empty when there
+// is nothing to say.
 std::string HintLine(FailureCause cause, const HintContext& context);
+// The hint as a sentence of its own, capital first; empty when there is nothing to say.
+std::string HintSentence(FailureCause cause, const HintContext& context);
