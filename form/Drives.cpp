@@ -24,17 +24,17 @@ bool IsReady(const char* mountPoint) {
 
 } // namespace
 
-std::vector<std::filesystem::path> MountedVolumes() {
-    std::set<std::filesystem::path> volumes = {"/"};
+std::vector<std::filesystem::path> MountedDrives() {
+    std::set<std::filesystem::path> drives = {"/"};
     if (std::FILE* table = ::setmntent("/proc/self/mounts", "r")) {
         while (const mntent* mount = ::getmntent(table)) {
             if (!IsPseudoFileSystem(mount->mnt_type) && IsReady(mount->mnt_dir)) {
-                volumes.insert(mount->mnt_dir);
+                drives.insert(mount->mnt_dir);
             }
         }
         ::endmntent(table);
     }
-    return {volumes.begin(), volumes.end()};
+    return {drives.begin(), drives.end()};
 }
 
 bool IsWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {

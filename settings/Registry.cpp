@@ -79,7 +79,7 @@ Registry::Document Registry::Change(const std::function<void(RegistryDocument&)>
     return changed;
 }
 
-const std::optional<RegistryValue>& Registry::Find(const KeyView& key, std::string_view name) {
+const std::optional<RegistryValue>& Registry::FindValue(const KeyView& key, std::string_view name) {
     if (lastLookup_.reading != key.content || lastLookup_.keyPath != key.path ||
         lastLookup_.name != name) {
         lastLookup_ = {key.content, key.path, std::string(name),
@@ -94,7 +94,7 @@ HKEY Registry::Remember(std::string keyPath, Document content) {
     return key;
 }
 
-Registry::KeyView* Registry::Find(HKEY key) {
+Registry::KeyView* Registry::OpenKeyView(HKEY key) {
     const auto found = openKeys_.find(key);
     return found == openKeys_.end() ? nullptr : &found->second;
 }
@@ -136,11 +136,11 @@ std::int32_t Registry::OpenKey(HKEY root, std::string_view subKey, HKEY& key) {
 
 std::int32_t Registry::QueryValue(HKEY key, std::string_view name, std::uint32_t& type,
                                   std::span<std::uint8_t> buffer, std::uint32_t& size) {
-    const KeyView* open = Find(key);
+    const KeyView* open = OpenKeyView(key);
     if (open == nullptr) {
         return RegistryResult::InvalidHandle;
     }
-    const auto& value = Find(*open, name);
+    const auto& value = FindValue(*open, name);
     if (!value) {
         return RegistryResult::FileNotFound;
     }
@@ -158,7 +158,7 @@ std::int32_t Registry::QueryValue(HKEY key, std::string_view name, std::uint32_t
 
 std::int32_t Registry::SetValue(HKEY key, std::string_view name, std::uint32_t type,
                                 std::span<const std::uint8_t> data) {
-    KeyView* open = Find(key);
+    KeyView* open = OpenKeyView(key);
     if (open == nullptr) {
         return RegistryResult::InvalidHandle;
     }

@@ -103,7 +103,7 @@ private:
     Document Read();
     // Reads the file afresh, changes it and replaces it; the new content, or nothing.
     Document Change(const std::function<void(RegistryDocument&)>& change);
-    const std::optional<RegistryValue>& Find(const KeyView& key, std::string_view name);
+    const std::optional<RegistryValue>& FindValue(const KeyView& key, std::string_view name);
     HKEY Remember(std::string keyPath, Document content);
-    KeyView* Find(HKEY key);
+    KeyView* OpenKeyView(HKEY key);
 };
