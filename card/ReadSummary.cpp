@@ -27,19 +27,46 @@ void ReadSummary::WriteRow(const RowCells& cells) {
             seenTwice_.push_back(tag);
         }
     }
-    CountWeight(Cell(cells, Column::Weight));
+    CountWeight(cells);
     rows_.WriteRow(cells);
 }
 
-void ReadSummary::CountWeight(std::string_view cell) {
-    const auto weight = PlainNumber(cell);
+void WeightFigures::Add(std::int64_t weight) {
+    lightest = count == 0 ? weight : std::min(lightest, weight);
+    heaviest = count == 0 ? weight : std::max(heaviest, weight);
+    sum += weight;
+    ++count;
+}
+
+std::int64_t WeightFigures::Mean() const {
+    const auto n = static_cast<std::int64_t>(count);
+    return n == 0 ? 0 : (2 * sum + n) / (2 * n); // rounded half up
+}
+
+void ReadSummary::CountWeight(const RowCells& cells) {
+    const auto weight = PlainNumber(Cell(cells, Column::Weight));
     if (!weight) {
         return;
     }
-    lightest_ = weights_ == 0 ? *weight : std::min(lightest_, *weight);
-    heaviest_ = weights_ == 0 ? *weight : std::max(heaviest_, *weight);
-    weightSum_ += *weight;
-    ++weights_;
+    weights_.Add(*weight);
+    weightsByGate_[PlainNumber(Cell(cells, Column::GateNr))].Add(*weight);
+    allWeights_.push_back(*weight);
+}
+
+std::vector<WeightBin> ReadSummary::WeightBins() const {
+    constexpr std::int64_t Bins = 10;
+    if (weights_.count == 0) {
+        return {};
+    }
+    const std::int64_t width = (weights_.heaviest - weights_.lightest + Bins) / Bins;
+    std::vector<WeightBin> bins;
+    for (std::int64_t from = weights_.lightest; from <= weights_.heaviest; from += width) {
+        bins.push_back({from, from + width - 1, 0});
+    }
+    for (const std::int64_t weight : allWeights_) {
+        ++bins[static_cast<std::size_t>((weight - weights_.lightest) / width)].rows;
+    }
+    return bins;
 }
 
 std::string ReadSummary::Line() const {
@@ -62,11 +89,10 @@ std::string ReadSummary::Line() const {
         }
         line += ".";
     }
-    if (weights_ > 0) {
-        const auto mean = (2 * weightSum_ + static_cast<std::int64_t>(weights_)) /
-                          (2 * static_cast<std::int64_t>(weights_));
-        line += " Weight " + std::to_string(lightest_) + " to " + std::to_string(heaviest_) +
-                ", mean " + std::to_string(mean) + ".";
+    if (weights_.count > 0) {
+        line += " Weight " + std::to_string(weights_.lightest) + " to " +
+                std::to_string(weights_.heaviest) + ", mean " + std::to_string(weights_.Mean()) +
+                ".";
     }
     return line;
 }

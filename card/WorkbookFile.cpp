@@ -1,200 +1,173 @@
 #include "card/WorkbookFile.h"
 
-#include "base/Files.h"
-#include "card/CodePage.h"
 #include "card/CsvText.h"
+#include "card/TimeStampCells.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <optional>
-#include <utility>
 #include <xlsxwriter.h>
 
 namespace {
 
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+constexpr double NarrowestColumn = 8;
+constexpr double WidestColumn = 50;
+constexpr double NarrowestIdentifier = 16; // a 15-digit tag, whole
 
-// Whether the text holds the format's escape of a character ("_x0041_") at the position.
-bool EscapeAt(std::string_view text, std::size_t at) {
-    return text.size() - at >= 7 && text[at] == '_' && text[at + 1] == 'x' &&
-           std::all_of(text.begin() + static_cast<std::ptrdiff_t>(at) + 2,
-                       text.begin() + static_cast<std::ptrdiff_t>(at) + 6, IsHexDigit) &&
-           text[at + 6] == '_';
-}
-
-void AppendEscape(std::string& text, char32_t character) {
-    constexpr char Digits[] = "0123456789ABCDEF";
-    text.append("_x");
-    for (int shift = 12; shift >= 0; shift -= 4) {
-        text.push_back(Digits[(character >> shift) & 0xF]);
+lxw_format* NewFormat(lxw_workbook* book, const char* numberFormat, bool bold = false) {
+    lxw_format* format = workbook_add_format(book);
+    if (numberFormat != nullptr) {
+        format_set_num_format(format, numberFormat);
     }
-    text.push_back('_');
-}
-
-// A cell's code-page text as the workbook holds it: UTF-8, with control characters (which XML
-// cannot carry, or carries changed) as the format's escapes, and an underscore that would read
-// as the start of an escape escaped itself.
-std::string WorkbookText(std::string_view cell) {
-    std::string escaped;
-    for (std::size_t at = 0; at < cell.size(); ++at) {
-        const char32_t character = codepage::ToUnicode(static_cast<std::uint8_t>(cell[at]));
-        const bool control = (character < 0x20 && character != '\t' && character != '\n') ||
-                             (character >= 0x7F && character <= 0x9F);
-        if (control || EscapeAt(cell, at)) {
-            AppendEscape(escaped, character);
-        } else {
-            escaped.push_back(cell[at]);
-        }
+    if (bold) {
+        format_set_bold(format);
     }
-    return codepage::ToUtf8(escaped);
-}
-
-// The file a name leads to: itself, or the target of its symbolic links (made when missing,
-// as opening a CSV through a link does).
-std::filesystem::path LinkTarget(std::filesystem::path path) {
-    constexpr int MostLinks = 40; // as the system follows them
-    std::error_code error;
-    for (int links = 0; links < MostLinks && std::filesystem::is_symlink(path, error); ++links) {
-        const auto next = std::filesystem::read_symlink(path, error);
-        if (error) {
-            break;
-        }
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    return path;
-}
-
-// A stream that takes every byte and keeps none.
-std::FILE* Discarding() {
-    const cookie_io_functions_t discard = {
-        nullptr, [](void*, const char*, std::size_t size) { return static_cast<ssize_t>(size); },
-        nullptr, nullptr};
-    return ::fopencookie(nullptr, "w", discard);
-}
-
-// While one lives, what the library prints on standard error goes nowhere: the program says
-// what failed in its own line.
-class LibraryQuiet {
-public:
-    explicit LibraryQuiet(std::FILE* sink) : saved_(stderr) {
-        if (sink != nullptr) {
-            stderr = sink;
-        }
-    }
-    ~LibraryQuiet() { stderr = saved_; }
-    LibraryQuiet(const LibraryQuiet&) = delete;
-    LibraryQuiet& operator=(const LibraryQuiet&) = delete;
-
-private:
-    std::FILE* saved_;
-};
-
-std::string Reason(lxw_error error) {
-    // The library keeps no errno of its own; the last one tells what the system said.
-    const int cause = errno;
-    return std::string(lxw_strerror(error)) +
-           (cause == 0 ? "" : " (" + std::string(std::strerror(cause)) + ")");
+    return format;
 }
 
 } // namespace
 
 WorkbookFile::WorkbookFile(std::filesystem::path path)
-    : path_(std::move(path)), target_(LinkTarget(path_)),
-      folder_(target_.parent_path().empty() ? std::string(".") : target_.parent_path().string()),
-      quiet_(Discarding()) {
-    files::File reserved;
-    if (const auto error = files::CreateBeside(target_, reserved, temporary_)) {
-        ThrowExportFailure("Cannot create file", path_, error.message());
-    }
-    reserved.Close();
-    lxw_workbook_options options = {LXW_TRUE, folder_.data(), LXW_FALSE};
-    const LibraryQuiet quiet(quiet_);
-    workbook_ = workbook_new_opt(temporary_.c_str(), &options);
-    sheet_ = workbook_ == nullptr ? nullptr : workbook_add_worksheet(workbook_, nullptr);
-    if (sheet_ == nullptr) {
-        Discard();
-        ThrowExportFailure("Cannot create file", path_,
-                           "the workbook could not be started in its folder");
-    }
+    : book_(std::move(path)), rows_(book_.AddSheet("Rows")),
+      header_(NewFormat(book_.Library(), nullptr, true)),
+      date_(NewFormat(book_.Library(), "dd/mm/yy")), time_(NewFormat(book_.Library(), "hh:mm:ss")) {
 }
 
 WorkbookFile::~WorkbookFile() {
-    if (workbook_ != nullptr) {
-        Complete();
-    }
-    if (quiet_ != nullptr) {
-        std::fclose(quiet_);
+    try {
+        Finish();
+    } catch (const std::exception&) {
+        // What cannot be completed is removed as the workbook goes.
     }
 }
 
 void WorkbookFile::WriteRow(const RowCells& cells) {
+    if (row_ > 0) {
+        summary_.WriteRow(cells);
+    }
     for (std::size_t column = 0; column < cells.size(); ++column) {
-        if (cells[column].empty()) {
-            continue;
-        }
-        const auto number = ExportColumns[column].kind == CellKind::Number
-                                ? PlainNumber(cells[column])
-                                : std::nullopt;
-        const auto at = static_cast<lxw_col_t>(column);
-        const LibraryQuiet quiet(quiet_);
-        errno = 0;
-        const lxw_error error =
-            number ? worksheet_write_number(sheet_, row_, at, static_cast<double>(*number), nullptr)
-                   : worksheet_write_string(sheet_, row_, at, WorkbookText(cells[column]).c_str(),
-                                            nullptr);
-        if (error != LXW_NO_ERROR) {
-            writeFailed_ = true;
-            ThrowExportFailure("Cannot write file", path_, Reason(error));
+        widths_[column] = std::max(widths_[column], cells[column].size());
+        if (!cells[column].empty()) {
+            WriteCell(static_cast<Column>(column), cells[column], row_ == 0 ? header_ : nullptr);
         }
     }
     ++row_;
 }
 
+void WorkbookFile::WriteCell(Column column, std::string_view cell, lxw_format* text) {
+    const auto at = static_cast<lxw_col_t>(Index(column));
+    switch (ExportColumns[Index(column)].kind) {
+    case CellKind::Number:
+        if (const auto number = PlainNumber(cell)) {
+            return book_.Number(rows_, row_, at, static_cast<double>(*number));
+        }
+        break;
+    case CellKind::Date:
+        if (const auto date = DateOfCell(cell)) {
+            const lxw_datetime when = {static_cast<int>(date->year()),
+                                       static_cast<std::uint8_t>(unsigned(date->month())),
+                                       static_cast<std::uint8_t>(unsigned(date->day())),
+                                       0,
+                                       0,
+                                       0};
+            return book_.DateTime(rows_, row_, at, when, date_);
+        }
+        break;
+    case CellKind::Time:
+        if (const auto time = TimeOfCell(cell)) {
+            const auto seconds = time->count();
+            const lxw_datetime when = {0,
+                                       0,
+                                       0,
+                                       static_cast<std::uint8_t>(seconds / 3600),
+                                       static_cast<std::uint8_t>(seconds / 60 % 60),
+                                       static_cast<double>(seconds % 60)};
+            return book_.DateTime(rows_, row_, at, when, time_);
+        }
+        break;
+    default:
+        break;
+    }
+    book_.Text(rows_, row_, at, cell, text);
+}
+
 void WorkbookFile::Close() {
-    if (workbook_ == nullptr) {
+    Finish();
+    book_.Close();
+}
+
+void WorkbookFile::Finish() {
+    if (std::exchange(finished_, true)) {
         return;
     }
-    if (const std::string reason = Complete(); !reason.empty()) {
-        ThrowExportFailure("Cannot close file", path_, reason);
+    for (std::size_t column = 0; column < ExportColumnCount; ++column) {
+        const bool identifier = ExportColumns[column].kind == CellKind::Identifier;
+        const double width =
+            std::clamp(static_cast<double>(widths_[column]) + 1,
+                       identifier ? NarrowestIdentifier : NarrowestColumn, WidestColumn);
+        const auto at = static_cast<lxw_col_t>(column);
+        book_.Checked([&] { return worksheet_set_column(rows_, at, at, width, nullptr); });
     }
+    book_.Checked([&] { return worksheet_freeze_panes(rows_, 1, 0), LXW_NO_ERROR; });
+    const auto lastRow = std::max<std::uint32_t>(row_, 1) - 1;
+    book_.Checked(
+        [&] { return worksheet_autofilter(rows_, 0, 0, lastRow, ExportColumnCount - 1); });
+    WriteSummary();
 }
 
-void WorkbookFile::Discard() {
-    const LibraryQuiet quiet(quiet_);
-    if (workbook_ != nullptr) {
-        workbook_close(std::exchange(workbook_, nullptr));
-    }
-    files::Calls().unlink(temporary_.c_str());
-}
-
-std::string WorkbookFile::Complete() {
-    errno = 0;
-    std::string reason;
-    {
-        const LibraryQuiet quiet(quiet_);
-        if (const lxw_error error = workbook_close(std::exchange(workbook_, nullptr))) {
-            reason = Reason(error);
+void WorkbookFile::WriteSummary() {
+    lxw_worksheet* sheet = book_.AddSheet("Summary");
+    std::uint32_t row = 0;
+    const auto line = [&](std::initializer_list<std::string_view> texts,
+                          std::initializer_list<double> numbers, lxw_format* format = nullptr) {
+        lxw_col_t column = 0;
+        for (const std::string_view text : texts) {
+            book_.Text(sheet, row, column++, text, format);
         }
+        for (const double number : numbers) {
+            book_.Number(sheet, row, column++, number, format);
+        }
+        ++row;
+    };
+    line({"Rows read"}, {static_cast<double>(summary_.Rows())});
+    line({"Tags"}, {static_cast<double>(summary_.Tags())});
+    line({"Tags seen twice in one record type"},
+         {static_cast<double>(summary_.SeenTwice().size())});
+    ++row;
+    line({"Record type", "Rows"}, {}, header_);
+    for (const auto& [type, rows] : summary_.RecordTypes()) {
+        line({type}, {static_cast<double>(rows)});
     }
-    files::File written;
-    std::error_code error;
-    if (reason.empty() && !(error = files::File::Open(temporary_, O_RDWR, written)) &&
-        !(error = written.SetMode(files::ModeFor(target_))) && !(error = written.Sync())) {
-        error = written.Close();
+    ++row;
+    line({"Gate Nr", "Weights", "Lightest", "Mean", "Heaviest"}, {}, header_);
+    const auto weights = [&](std::string_view gate, const WeightFigures& figures) {
+        line({gate}, {static_cast<double>(figures.count), static_cast<double>(figures.lightest),
+                      static_cast<double>(figures.Mean()), static_cast<double>(figures.heaviest)});
+    };
+    weights("All", summary_.Weights());
+    for (const auto& [gate, figures] : summary_.WeightsByGate()) {
+        weights(gate ? std::to_string(*gate) : "none", figures);
     }
-    if (reason.empty() && !error &&
-        files::Calls().rename(temporary_.c_str(), target_.c_str()) != 0) {
-        error = {errno, std::generic_category()};
+    ++row;
+    const std::uint32_t binsStart = row;
+    line({"Weight", "Rows"}, {}, header_);
+    const auto bins = summary_.WeightBins();
+    for (const WeightBin& bin : bins) {
+        line({std::to_string(bin.from) + " to " + std::to_string(bin.to)},
+             {static_cast<double>(bin.rows)});
     }
-    if (reason.empty() && error) {
-        reason = error.message();
+    book_.Checked([&] { return worksheet_set_column(sheet, 0, 0, 34, nullptr); });
+    if (bins.empty()) {
+        return;
     }
-    if (!reason.empty()) {
-        files::Calls().unlink(temporary_.c_str());
-    }
-    return reason;
+    book_.Checked([&] {
+        lxw_chart* chart = workbook_add_chart(book_.Library(), LXW_CHART_COLUMN);
+        lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+        chart_series_set_categories(series, "Summary", binsStart + 1, 0, row - 1, 0);
+        chart_series_set_values(series, "Summary", binsStart + 1, 1, row - 1, 1);
+        chart_series_set_name(series, "Rows");
+        chart_title_set_name(chart, "Weights");
+        chart_axis_set_name(chart->x_axis, "Weight");
+        chart_axis_set_name(chart->y_axis, "Rows");
+        chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+        return worksheet_insert_chart(sheet, 1, 6, chart);
+    });
 }

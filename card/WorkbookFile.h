@@ -1,23 +1,18 @@
 #pragma once
 
 #include "card/ExportRows.h"
+#include "card/ReadSummary.h"
+#include "card/Workbook.h"
 
-#include <cstdio>
+#include <array>
 #include <filesystem>
-#include <string>
 
-struct lxw_workbook;
-struct lxw_worksheet;
-
-// The export as a workbook that spreadsheets open as it is: the header and the rows in its
-// first sheet. Identifiers (Tag Nr, Invoice Nr, Location Id) are always text, weights and gate
-// numbers that are plain numbers are numbers, every other cell is text; no cell is a formula.
-// Texts keep every character, control characters as the format's escapes. The workbook is
-// written under a temporary name in the export's folder (the library's own temporary files
-// go there too) and put in its place only when it is complete, so a workbook that cannot be
-// completed leaves no file under the name. Like a CSV export, it replaces an existing file with
-// its permission bits, and a symbolic link's target rather than the link. Failures throw
-// RuntimeError, as the CSV export's do; the library's own messages are not shown.
+// The export as a workbook that reads at a glance. Its first sheet, "Rows", holds the header
+// (bold, frozen, with a filter over every row) and the rows, in columns fitted to their longest
+// cell: identifiers are always text, plain-number weights and gate numbers are numbers, valid
+// dates and times are date and time cells that show the CSV's text, everything else is text;
+// no cell is ever a formula. Its second, "Summary", shows what the read's summary line sums up,
+// as a table, and the spread of the weights as a chart.
 class WorkbookFile : public ExportRows {
 public:
     explicit WorkbookFile(std::filesystem::path path);
@@ -27,23 +22,31 @@ public:
     WorkbookFile(const WorkbookFile&) = delete;
     WorkbookFile& operator=(const WorkbookFile&) = delete;
 
+    // The first row written is the header.
     void WriteRow(const RowCells& cells) override;
-    bool WriteFailed() const override { return writeFailed_; }
+    bool WriteFailed() const override { return book_.WriteFailed(); }
     void Close() override;
 
 private:
-    std::filesystem::path path_;   // as named, for messages
-    std::filesystem::path target_; // where it goes: a symbolic link's target
-    std::filesystem::path temporary_;
-    std::string folder_; // where the library keeps its temporary files
-    lxw_workbook* workbook_ = nullptr;
-    lxw_worksheet* sheet_ = nullptr;
-    std::uint32_t row_ = 0;
-    bool writeFailed_ = false;
-    std::FILE* quiet_; // where the library's messages go instead of standard error
+    // The rows that the Summary sheet sums up go nowhere further.
+    class NoRows : public RowWriter {
+    public:
+        void WriteRow(const RowCells&) override {}
+    };
 
-    // Completes the workbook and puts it in place; the reason it could not be, empty when it
-    // could.
-    std::string Complete();
-    void Discard();
+    Workbook book_;
+    lxw_worksheet* rows_;
+    lxw_format* header_;
+    lxw_format* date_;
+    lxw_format* time_;
+    std::uint32_t row_ = 0;
+    std::array<std::size_t, ExportColumnCount> widths_{}; // the longest cell, in characters
+    NoRows counted_;
+    ReadSummary summary_{counted_};
+    bool finished_ = false;
+
+    void WriteCell(Column column, std::string_view cell, lxw_format* text);
+    // Lays out the Rows sheet and writes the Summary sheet, once.
+    void Finish();
+    void WriteSummary();
 };

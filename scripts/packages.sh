@@ -5,7 +5,8 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev qt6-base-dev li
     libcli11-dev libxlsxwriter-dev)
 RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid fonts-liberation)
 TEST_PACKAGES=(libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev pcscd vsmartcard-vpcd
-    fonts-liberation xvfb xauth xdotool python3-cram python3-openpyxl)
+    fonts-liberation xvfb xauth xdotool python3-cram python3-openpyxl libreoffice-calc-nogui
+    util-linux iproute2)
 
 # Installs the packages that are missing: as root directly, otherwise through sudo. Where
 # that is not possible it says what to run, and stops.

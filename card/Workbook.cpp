@@ -1,0 +1,201 @@
+#include "card/Workbook.h"
+
+#include "base/Files.h"
+#include "card/CodePage.h"
+#include "card/ExportRows.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <utility>
+#include <xlsxwriter.h>
+
+namespace {
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// Whether the text holds the format's escape of a character ("_x0041_") at the position.
+bool EscapeAt(std::string_view text, std::size_t at) {
+    return text.size() - at >= 7 && text[at] == '_' && text[at + 1] == 'x' &&
+           std::all_of(text.begin() + static_cast<std::ptrdiff_t>(at) + 2,
+                       text.begin() + static_cast<std::ptrdiff_t>(at) + 6, IsHexDigit) &&
+           text[at + 6] == '_';
+}
+
+void AppendEscape(std::string& text, char32_t character) {
+    constexpr char Digits[] = "0123456789ABCDEF";
+    text.append("_x");
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        text.push_back(Digits[(character >> shift) & 0xF]);
+    }
+    text.push_back('_');
+}
+
+// A cell's code-page text as the workbook holds it: UTF-8, with the characters XML cannot hold
+// (C0 controls but tab and line feed) or holds changed (CR, which XML reads as a line feed) as
+// the format's escapes, and an underscore that would read as the start of an escape escaped
+// itself. Everything else, DEL and the C1 controls too, is written as itself.
+std::string WorkbookText(std::string_view cell) {
+    std::string escaped;
+    for (std::size_t at = 0; at < cell.size(); ++at) {
+        const auto byte = static_cast<std::uint8_t>(cell[at]);
+        const bool control = byte < 0x20 && byte != '\t' && byte != '\n';
+        if (control || EscapeAt(cell, at)) {
+            AppendEscape(escaped, byte);
+        } else {
+            escaped.push_back(cell[at]);
+        }
+    }
+    return codepage::ToUtf8(escaped);
+}
+
+// The file a name leads to: itself, or the target of its symbolic links (made when missing,
+// as opening a CSV through a link does).
+std::filesystem::path LinkTarget(std::filesystem::path path) {
+    constexpr int MostLinks = 40; // as the system follows them
+    std::error_code error;
+    for (int links = 0; links < MostLinks && std::filesystem::is_symlink(path, error); ++links) {
+        const auto next = std::filesystem::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+// A stream that takes every byte and keeps none.
+std::FILE* Discarding() {
+    const cookie_io_functions_t discard = {
+        nullptr, [](void*, const char*, std::size_t size) { return static_cast<ssize_t>(size); },
+        nullptr, nullptr};
+    return ::fopencookie(nullptr, "w", discard);
+}
+
+std::string Reason(lxw_error error) {
+    // The library keeps no errno of its own; the last one tells what the system said.
+    const int cause = errno;
+    return std::string(lxw_strerror(error)) +
+           (cause == 0 ? "" : " (" + std::string(std::strerror(cause)) + ")");
+}
+
+} // namespace
+
+Workbook::Workbook(std::filesystem::path path)
+    : path_(std::move(path)), target_(LinkTarget(path_)),
+      folder_(target_.parent_path().empty() ? std::string(".") : target_.parent_path().string()),
+      quiet_(Discarding()) {
+    files::File reserved;
+    if (const auto error = files::CreateBeside(target_, reserved, temporary_)) {
+        ThrowExportFailure("Cannot create file", path_, error.message());
+    }
+    reserved.Close();
+    lxw_workbook_options options = {LXW_TRUE, folder_.data(), LXW_FALSE};
+    const Quiet quiet(quiet_);
+    workbook_ = workbook_new_opt(temporary_.c_str(), &options);
+    if (workbook_ == nullptr) {
+        Discard();
+        ThrowExportFailure("Cannot create file", path_,
+                           "the workbook could not be started in its folder");
+    }
+}
+
+Workbook::~Workbook() {
+    if (workbook_ != nullptr) {
+        Complete();
+    }
+    if (quiet_ != nullptr) {
+        std::fclose(quiet_);
+    }
+}
+
+lxw_worksheet* Workbook::AddSheet(const char* name) {
+    const Quiet quiet(quiet_);
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook_, name);
+    if (sheet == nullptr) {
+        writeFailed_ = true;
+        ThrowExportFailure("Cannot write file", path_, "no sheet could be added");
+    }
+    return sheet;
+}
+
+void Workbook::Check(int result) {
+    if (result != LXW_NO_ERROR) {
+        writeFailed_ = true;
+        ThrowExportFailure("Cannot write file", path_, Reason(static_cast<lxw_error>(result)));
+    }
+}
+
+void Workbook::Text(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column,
+                    std::string_view text, lxw_format* format) {
+    const std::string escaped = WorkbookText(text);
+    Checked([&] {
+        errno = 0;
+        return worksheet_write_string(sheet, row, column, escaped.c_str(), format);
+    });
+}
+
+void Workbook::Number(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column, double number,
+                      lxw_format* format) {
+    Checked([&] {
+        errno = 0;
+        return worksheet_write_number(sheet, row, column, number, format);
+    });
+}
+
+void Workbook::DateTime(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column,
+                        const lxw_datetime& when, lxw_format* format) {
+    lxw_datetime copy = when; // the library takes it by a pointer to a mutable one
+    Checked([&] {
+        errno = 0;
+        return worksheet_write_datetime(sheet, row, column, &copy, format);
+    });
+}
+
+void Workbook::Close() {
+    if (workbook_ == nullptr) {
+        return;
+    }
+    if (const std::string reason = Complete(); !reason.empty()) {
+        ThrowExportFailure("Cannot close file", path_, reason);
+    }
+}
+
+void Workbook::Discard() {
+    const Quiet quiet(quiet_);
+    if (workbook_ != nullptr) {
+        workbook_close(std::exchange(workbook_, nullptr));
+    }
+    files::Calls().unlink(temporary_.c_str());
+}
+
+std::string Workbook::Complete() {
+    errno = 0;
+    std::string reason;
+    {
+        const Quiet quiet(quiet_);
+        if (const lxw_error error = workbook_close(std::exchange(workbook_, nullptr))) {
+            reason = Reason(error);
+        }
+    }
+    files::File written;
+    std::error_code error;
+    if (reason.empty() && !(error = files::File::Open(temporary_, O_RDWR, written)) &&
+        !(error = written.SetMode(files::ModeFor(target_))) && !(error = written.Sync())) {
+        error = written.Close();
+    }
+    if (reason.empty() && !error &&
+        files::Calls().rename(temporary_.c_str(), target_.c_str()) != 0) {
+        error = {errno, std::generic_category()};
+    }
+    if (reason.empty() && error) {
+        reason = error.message();
+    }
+    if (!reason.empty()) {
+        files::Calls().unlink(temporary_.c_str());
+    }
+    return reason;
+}
