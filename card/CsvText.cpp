@@ -27,7 +27,7 @@ void AppendCsvCell(std::string& line, std::string_view value) {
     line.push_back(',');
 }
 
-std::string CsvLine(const RowCells& cells) {
+std::string CsvLine(std::span<const std::string_view> cells) {
     std::string line;
     line.reserve(128);
     for (const std::string_view cell : cells) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,8 +13,8 @@
 // other value stands as it is.
 void AppendCsvCell(std::string& line, std::string_view value);
 
-// The row as an export line: every cell followed by its comma, then CR LF.
-std::string CsvLine(const RowCells& cells);
+// The cells as an export line: every cell followed by its comma, then CR LF.
+std::string CsvLine(std::span<const std::string_view> cells);
 
 // The number a cell shows when it is a plain decimal number, blanks aside (" 452").
 std::optional<std::int64_t> PlainNumber(std::string_view cell);

@@ -6,39 +6,13 @@
 #include "card/CodePage.h"
 #include "cli/Companion.h"
 #include "cli/ExitStatus.h"
+#include "cli/OutputOption.h"
 
 #include <iostream>
 #include <sys/mman.h>
 #include <variant>
 
 namespace {
-
-// The export file that --output names (".csv" added to a last component without a dot, as the
-// window does; a workbook for ".xlsx"), empty for standard output ("-" or none); the exit
-// status when it cannot be one.
-std::variant<std::filesystem::path, int> OutputFile(const CardOptions& options) {
-    const std::string& output = options.output;
-    if (output.empty() || output == "-") {
-        return std::filesystem::path();
-    }
-    if (const auto control = FirstControlCharacter(output)) {
-        Complain("the output name cannot hold the control character " +
-                 codepage::CharacterCode(static_cast<unsigned char>(output[*control])));
-        return BadUsageStatus;
-    }
-    std::filesystem::path file = output;
-    std::error_code ignored;
-    if (output.back() == '/' || std::filesystem::is_directory(file, ignored)) {
-        Complain(output + " is a folder: name a file in it");
-        return ExitStatus(Outcome::OutputError);
-    }
-    file.replace_filename(ExportFileName(file.filename()));
-    if (!options.force && files::IsRegularFile(file)) {
-        Complain(file.native() + " exists; --force replaces it");
-        return ExitStatus(Outcome::OutputError);
-    }
-    return file;
-}
 
 // Read Card into the export file, or to standard output; summed up when asked.
 int ReadInto(Companion& companion, const std::filesystem::path& file, bool summarize) {
@@ -83,7 +57,7 @@ int ListReaders(const CardOptions& options) {
 }
 
 int ReadCard(const CardOptions& options) {
-    const auto output = OutputFile(options);
+    const auto output = OutputFile(options.output, options.force);
     if (const int* status = std::get_if<int>(&output)) {
         return *status;
     }
@@ -102,7 +76,7 @@ int ReadCard(const CardOptions& options) {
 }
 
 int ExportCard(const CardOptions& options) {
-    const auto output = OutputFile(options);
+    const auto output = OutputFile(options.output, options.force);
     if (const int* status = std::get_if<int>(&output)) {
         return *status;
     }

@@ -6,6 +6,7 @@
 #include "base/StopRequest.h"
 #include "cli/CardCommands.h"
 #include "cli/ExitStatus.h"
+#include "cli/HistoryCommand.h"
 #include "cli/SettingCommand.h"
 #include "cli/StationCommands.h"
 
@@ -77,6 +78,16 @@ int RunCommand(int argc, char** argv) {
     status->add_option("--reader", options.reader, "the reader (default: the first listed)");
     auto* doctor = app.add_subcommand(
         "doctor", "What this station has: service, readers, card files, folders, log.");
+    HistoryOptions history;
+    auto* weights = app.add_subcommand(
+        "history", "Every animal's weighings across the archived card reads, with the gain per "
+                   "day: one row per tag, or one per weighing of the tags given.");
+    weights->add_option("TAG", history.tags, "tag numbers, whatever the case and blanks");
+    weights->add_option("--archive", history.archives,
+                        "an archive folder to read, instead of the station's (again for more)");
+    weights->add_option("--output", history.output,
+                        "the file (default: standard output; a name ending in .xlsx: a workbook)");
+    weights->add_flag("--force", history.force, "replace an existing file");
     auto* settings = app.add_subcommand("setting", "Show a setting of the window, or set it.");
     settings->add_option("NAME", setting.name, "the value's name, such as \"Log File\"")
         ->required();
@@ -110,6 +121,9 @@ int RunCommand(int argc, char** argv) {
     }
     if (doctor->parsed()) {
         return Doctor();
+    }
+    if (weights->parsed()) {
+        return HistoryCommand(history);
     }
     if (settings->parsed()) {
         return SettingCommand(AppFolders::Standard(), setting.name, setting.value, setting.number);

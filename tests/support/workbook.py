@@ -21,7 +21,8 @@ import sys
 import openpyxl
 
 IDENTIFIERS, NUMBERS, TIME, DATE = (3, 4, 5), (7, 8), 1, 2
-SHOWN = {TIME: ("%H:%M:%S", "hh:mm:ss"), DATE: ("%d/%m/%y", "dd/mm/yy")}
+SHOWN = {TIME: ("%H:%M:%S", "hh:mm:ss"), DATE: ("%d/%m/%y", "dd/mm/yy")}  # the export's columns
+FORMATS = {"hh:mm:ss": "%H:%M:%S", "dd/mm/yy": "%d/%m/%y"}
 HOLES = b"\x81\x8d\x8f\x90\x9d"  # bytes the code page maps to the control of the same value
 
 
@@ -42,14 +43,15 @@ def unescape(text):
 def rows(path, sheet=0):
     book = openpyxl.load_workbook(path)
     sheet = book.worksheets[sheet] if isinstance(sheet, int) else book[sheet]
-    return [list(row) for row in sheet.iter_rows(max_col=11)]
+    return [list(row) for row in sheet.iter_rows()]
 
 
 def shown(cell):
     """The cell's value as the CSV writes it, and whether the cell is of the right type."""
     if isinstance(cell.value, (datetime.datetime, datetime.time)):
-        form, number_format = SHOWN.get(cell.column - 1, ("", None))
-        return cell.value.strftime(form), cell.number_format == number_format
+        wanted = SHOWN.get(cell.column - 1, (None, None))[1]
+        return cell.value.strftime(FORMATS.get(cell.number_format, "%c")), \
+            cell.number_format == wanted
     return ("" if cell.value is None else unescape(str(cell.value))), cell.data_type in "sn"
 
 
@@ -120,8 +122,8 @@ def layout(path):
                   f"{chart.x_axis.title.tx.rich.p[0].r[0].t} / "
                   f"{chart.y_axis.title.tx.rich.p[0].r[0].t}")
             for series in chart.series:
-                categories = series.cat.numRef or series.cat.strRef
-                print(f"  series {categories.f} {series.val.numRef.f}")
+                categories, values = series.cat or series.xVal, series.val or series.yVal
+                print(f"  series {(categories.numRef or categories.strRef).f} {values.numRef.f}")
 
 
 if __name__ == "__main__":
