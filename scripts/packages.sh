@@ -4,9 +4,10 @@
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev qt6-base-dev libutfcpp-dev
     libcli11-dev libxlsxwriter-dev)
 RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid fonts-liberation)
+PACKAGE_PACKAGES=(dpkg-dev file)
 TEST_PACKAGES=(libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev pcscd vsmartcard-vpcd
     fonts-liberation xvfb xauth xdotool python3-cram python3-openpyxl libreoffice-calc-nogui
-    util-linux iproute2)
+    util-linux iproute2 dpkg-dev file lintian desktop-file-utils appstream man-db bash-completion)
 
 # Installs the packages that are missing: as root directly, otherwise through sudo. Where
 # that is not possible it says what to run, and stops.
