@@ -83,8 +83,10 @@ int RunCommand(int argc, char** argv) {
         "history", "Every animal's weighings across the archived card reads, with the gain per "
                    "day: one row per tag, or one per weighing of the tags given.");
     weights->add_option("TAG", history.tags, "tag numbers, whatever the case and blanks");
-    weights->add_option("--archive", history.archives,
-                        "an archive folder to read, instead of the station's (again for more)");
+    weights
+        ->add_option("--archive", history.archives,
+                     "an archive folder to read, instead of the station's (again for more)")
+        ->allow_extra_args(false);
     weights->add_option("--output", history.output,
                         "the file (default: standard output; a name ending in .xlsx: a workbook)");
     weights->add_flag("--force", history.force, "replace an existing file");

@@ -53,7 +53,7 @@ its fault; the others count, and the status is 5.
 A workbook holds the same rows, dates and times as date cells, and a chart of each tag's weights
 over time.
 
-  $ ostrivan-card history "UK 100" "UK 200" --archive "$archive" --archive office --output weights.xlsx 2>/dev/null
+  $ ostrivan-card history --archive "$archive" --archive office "UK 100" "UK 200" --output weights.xlsx 2>/dev/null
   [5]
   $ workbook.py weights.xlsx
   s:Tag Nr | s:Date | s:Time | s:Weight | s:Gate Nr | s:Gain per Day | s:Image
