@@ -146,16 +146,18 @@ HistoryTable WeighingTable(const std::vector<TagHistory>& tags,
                         CellKind::Number, CellKind::Number, CellKind::Text},
                        {},
                        {}};
-    for (const auto& [tag, weighings] : tags) {
+    for (const TagHistory& history : tags) {
+        const auto& weighings = history.weighings;
         if (std::none_of(asked.begin(), asked.end(),
-                         [&](const std::string& typed) { return SameTag(tag, typed); })) {
+                         [&](const std::string& typed) { return SameTag(history.tag, typed); })) {
             continue;
         }
-        table.lines.push_back({tag, table.rows.size(), table.rows.size() + weighings.size() - 1});
+        table.lines.push_back(
+            {history.tag, table.rows.size(), table.rows.size() + weighings.size() - 1});
         for (std::size_t i = 0; i < weighings.size(); ++i) {
             const Weighing& weighing = weighings[i];
-            table.rows.push_back({tag, weighing.Date(), weighing.Time(), Number(weighing.weight),
-                                  Gate(weighing),
+            table.rows.push_back({history.tag, weighing.Date(), weighing.Time(),
+                                  Number(weighing.weight), Gate(weighing),
                                   i == 0 ? std::string() : GainPerDay(weighings[i - 1], weighing),
                                   images[weighing.image]});
         }

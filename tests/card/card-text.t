@@ -48,6 +48,15 @@ A line that is not an item is named, and so is a card that is full.
   -: line 1: not a count: x
   -: line 1: the card is full
   [1]
+  $ ostrivan_make_card missing.txt card.image
+  missing.txt: No such file or directory
+  [1]
+  $ echo end | ostrivan_make_card - /dev/null/card.image
+  /dev/null/card.image: Not a directory
+  [1]
+  $ ostrivan_make_card -
+  usage: ostrivan_make_card TEXT IMAGE
+  [2]
 
 A text past 4 MiB, or with a line past 64 KiB, is no card text: it is refused as soon as it
 passes, and a message quotes at most 80 characters of it.

@@ -59,6 +59,9 @@ Every way a command ends has its exit status; the first failure decides.
   $ ostrivan-card read --reader demo 2>&1 >/dev/full | grep 'Cannot write'
   ** Error in cmdReadCard_Click() VB error = Cannot write file -: No space left on device
   [4]
+  $ printf 'repeat 10000 Card 32\nend\n' | ostrivan-card export --text - 2>/dev/null | head -c 1
+  R (no-eol)
+  [4]
   $ ostrivan-card export none.card >/dev/null 2>&1
   [3]
   $ ostrivan-card --version | sed "s|$VERSION|VERSION|"

@@ -272,6 +272,9 @@ TEST_F(Form, ReadCardWritesTheExportFileUnderTheTypedName) {
         EXPECT_EQ(Lines().back(), "Read 2 rows: Card 1, Application 1. Tags 0.");
     }
     EXPECT_EQ(library.Count("wait [R1] 1 5000"), 4);
+    controls.texts[TextBox::FileName] = "/lead"; // stays below the folder, never at the root
+    form->cmdReadCard_Click();
+    EXPECT_EQ(ReadFileBytes(DirPath().string() + "/lead.csv"), FormattedCardExport);
     const auto log = Logged();
     EXPECT_EQ(std::count(log.begin(), log.end(), "Opening file data.csv"), 1);
     EXPECT_EQ(std::count(log.begin(), log.end(), "Finished!"), 0);
@@ -280,7 +283,7 @@ TEST_F(Form, ReadCardWritesTheExportFileUnderTheTypedName) {
     form->cmdReadCard_Click();
     EXPECT_EQ(Lines().back(),
               "File to save cannot hold the control character U+000A: type a name without it");
-    EXPECT_EQ(library.Count("wait [R1] 1 5000"), 4);
+    EXPECT_EQ(library.Count("wait [R1] 1 5000"), 5);
     EXPECT_EQ(Logged(), log);
 }
 
@@ -480,16 +483,17 @@ TEST_F(Form, HintsOfTheServiceFollowTheirLinesBeforeTheirBoxes) {
         std::vector<std::string> lines;
     };
     const std::string cards = (dir / "data" / "cards").string();
+    const std::string refused =
+        "Hint: the PC/SC service refused this program, as it does outside the desktop session "
+        "(ssh, cron, a service): run it in the desktop session, or allow it with a polkit rule "
+        "for org.debian.pcsc-lite.access_pcsc and access_card";
     const Case cases[] = {
         {"a context refused",
          [](auto& pcsc) {
              pcsc.establish = {PcscCode::CommError, PcscCode::CommError};
          },
          {"ASEListReadersLenBufOnly()  46 Error - The smart card resource manager has shut down",
-          "Hint: the PC/SC service refused this program, as it does outside the desktop session "
-          "(ssh, cron, a service): run it in the desktop session, or allow it with a polkit rule "
-          "for org.debian.pcsc-lite.access_pcsc and access_card",
-          "ASEListReaders()  46 Error - The smart card resource manager has shut down"}},
+          refused, "ASEListReaders()  46 Error - The smart card resource manager has shut down"}},
         {"no reader at all",
          [](auto& pcsc) {
              pcsc.list = {PcscCode::NoReadersAvailable, PcscCode::NoReadersAvailable};
@@ -503,10 +507,7 @@ TEST_F(Form, HintsOfTheServiceFollowTheirLinesBeforeTheirBoxes) {
              pcsc.connect = {PcscCode::SecurityViolation};
          },
          {"Opening file x.csv", "Card Connect", "The inserted card is not an Extended I2C card",
-          "ASEMemConnect()  49 Error - An unknown error has occurred",
-          "Hint: the PC/SC service refused this program, as it does outside the desktop session "
-          "(ssh, cron, a service): run it in the desktop session, or allow it with a polkit rule "
-          "for org.debian.pcsc-lite.access_pcsc and access_card",
+          "ASEMemConnect()  49 Error - An unknown error has occurred", refused,
           "Closing file x.csv", "Finished!"}},
     };
     for (const Case& c : cases) {

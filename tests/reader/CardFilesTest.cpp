@@ -2,6 +2,7 @@
 #include "reader/ReaderLibrary.h"
 #include "tests/support/ExchangeHarness.h"
 #include "tests/support/FakeTransport.h"
+#include "tests/support/SystemCallSeam.h"
 #include "tests/support/TestFiles.h"
 
 #include <functional>
@@ -80,6 +81,18 @@ TEST_F(CardFiles, CutShortDuringAReadIsACardThatLeft) {
     EXPECT_EQ(lines.back(), "Hint: the card left the reader after 40 blocks; the rows read "
                             "before are in the export file and the archive");
     EXPECT_EQ(library.ASEWaitForCardEvent("cow", 1, 0), 0) << "the library goes on working";
+}
+
+TEST_F(CardFiles, CutShortDuringAFormatIsACardThatLeftAndKeepsTheFile) {
+    WriteFileBytes(file, image);
+    std::int32_t handle = 0;
+    std::int32_t type = 0;
+    ASSERT_EQ(library.ASEMemConnect(handle, "cow", 2, type), 0);
+    SystemCallSeam seam; // the copy finds the file's end early: it was cut meanwhile
+    seam.calls.pread = [](int, void*, std::size_t, off_t) -> ssize_t { return 0; };
+    EXPECT_EQ(library.ASEMemWrite(handle, 0, std::vector<std::uint8_t>(19), 19, 0), 33);
+    EXPECT_EQ(library.LastFailureCause(), FailureCause::CardLeft);
+    EXPECT_EQ(ReadFileBytes(file), image);
 }
 
 TEST_F(CardFiles, ThatVanishedAreNoCardAndNeverAPcscReader) {

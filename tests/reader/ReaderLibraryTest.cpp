@@ -175,6 +175,7 @@ TEST_F(Library, ReadsFourBlocksAheadAndAWriteDropsWhatWasRead) {
                                                     "transmit 1 255 176 18 128 64"}));
     EXPECT_EQ(library.ASEMemDisconnect(handle, 6), 0);
     EXPECT_EQ(pcsc.calls.back(), "disconnect 1");
+    EXPECT_EQ(Read(0x1280), 38) << "a handle is no more after its disconnect";
 }
 
 TEST_F(Library, ReaderThatRefusesLongerReadsIsAskedForWhatIsReadOnce) {

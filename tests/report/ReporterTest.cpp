@@ -76,10 +76,6 @@ TEST_F(StatusAndLog, CardErrorsReadAsTheTableSays) {
     const CodeCase cases[] = {
         {32, "L()  32 Error - The smart card does not support the current function",
          "L() Error - The smart card does not support the current function"},
-        {33,
-         "L()  33 Error - The smart card has been removed.  Further communication is not "
-         "possible",
-         "L() Error - The smart card has been removed.  Further communication is not possible"},
         {36, "L()  36 ERROR - The supplied password is incorrect",
          "L() ERROR - The supplied password is incorrect"},
         {49, "L()  49 Error - An unknown error has occurred",

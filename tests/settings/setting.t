@@ -92,13 +92,15 @@ Names compare without regard to case; a name's last line wins, and setting it le
 Values of other types read as nothing and are left alone; hand-written texts are taken as
 stored: the last byte is the terminating NUL.
 
-  $ by_hand $'"Raw"=hex:01,02\r\n"NoNul"=hex(1):61,62,63\r\n"Empty"=hex(1):\r\n"Continued"=hex(1):61,62,\\\r\n  63,00\r\n"Short"=hex(4):07,01\r\n'
-  $ for name in Raw NoNul Empty Continued Short; do echo "$name: $(setting "$name")"; done
+  $ by_hand $'"Raw"=hex:01,02\r\n"NoNul"=hex(1):61,62,63\r\n"Empty"=hex(1):\r\n"Continued"=hex(1):61,62,\\\r\n  63,00\r\n"Short"=hex(4):07,01\r\n"Cased"=hex(1):4B,6c,00\r\n"Dword"=hex(4):2a,00,00,80\r\n'
+  $ for name in Raw NoNul Empty Continued Short Cased Dword; do echo "$name: $(setting "$name")"; done
   Raw: 
   NoNul: ab
   Empty: 
   Continued: abc
   Short: 263
+  Cased: Kl
+  Dword: -2147483606
   $ setting Raw x
   ostrivan-card: Raw holds a value that is neither a text nor a number; it is left as it is
   [2]

@@ -48,7 +48,7 @@ std::vector<std::string> LogTexts(const std::filesystem::path& logFile) {
 std::unique_ptr<CardBuffer> TestCard(const std::string& name) {
     const auto file =
         std::filesystem::path(OSTRIVAN_SOURCE_DIR) / "tests/data/cards" / (name + ".txt");
-    CardDescription card = CardFromDescription(ReadFileBytes(file));
+    CardDescription card = CardFromTextFile(file.string());
     if (!card.image) {
         throw std::runtime_error(file.string() + ": " + card.error);
     }

@@ -1,13 +1,8 @@
 #!/usr/bin/python3
-"""An Extended I2C memory card for the virtual reader driver of pcscd.
-
-It answers with a storage card's answer-to-reset and serves READ BINARY and UPDATE BINARY from a
-32768-byte image file, writing updates back to it, and notes every command on standard output.
-When another file takes the image's name, its content is the card from the next command on.
-It can leave after a number of commands, as a card pulled out in the middle of a read, and come
-back; stop a process then (the PC/SC daemon, as a service that goes away mid-read); and refuse
-reads longer than 64 bytes, as some readers do.
-"""
+"""An Extended I2C memory card for the virtual reader driver of pcscd: READ BINARY and UPDATE
+BINARY on an image file (read again when replaced), every command noted on standard output. It
+can leave mid-read and come back, stop a process as it leaves, refuse long reads, and take a slow
+reader's time."""
 
 import argparse
 import os

@@ -1,17 +1,11 @@
 #!/usr/bin/python3
 """An exported workbook, read as spreadsheet programs read it.
 
-workbook.py FILE             prints every row of the first sheet, each cell as TYPE:VALUE (s text,
-                             n number, d date or time as it shows)
-workbook.py FILE CSV         compares the first sheet with the CSV export of the same read: the
-                             same rows, identifiers always text, plain weights and gate numbers
-                             numbers, valid dates and times date cells showing the CSV's text, no
-                             formula; prints what differs
-workbook.py --calc CALC CSV  the same for the first sheet as LibreOffice Calc converted it to CSV
-                             (UTF-8), numbers compared as numbers, a line break in a cell as one
-workbook.py --layout FILE    prints the sheets, the frozen panes, the filter, the column widths,
-                             whether the header is bold, and the charts with their series' ranges
-workbook.py --summary FILE   prints the rows of the sheet "Summary"
+workbook.py FILE [CSV]      the first sheet's rows (TYPE:VALUE; s text, n number, d date or time),
+                            or what differs from the CSV export of the same read
+workbook.py --calc CALC CSV what differs between the export and Calc's CSV of its workbook
+workbook.py --layout FILE   sheets, frozen panes, filters, widths, header, charts and series
+workbook.py --summary FILE  the rows of the sheet "Summary"
 """
 import csv
 import datetime
@@ -65,8 +59,7 @@ def show(cell):
 
 def valid(column, text):
     try:
-        datetime.datetime.strptime(text, SHOWN[column][0])
-        return True
+        return bool(datetime.datetime.strptime(text, SHOWN[column][0]))
     except ValueError:
         return False
 
