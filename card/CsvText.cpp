@@ -51,6 +51,23 @@ std::optional<std::int64_t> PlainNumber(std::string_view cell) {
     return number;
 }
 
+std::optional<double> PlainDecimal(std::string_view cell) {
+    if (const auto whole = PlainNumber(cell)) {
+        return static_cast<double>(*whole);
+    }
+    const auto point = cell.find('.');
+    const auto whole =
+        point == std::string_view::npos ? std::nullopt : PlainNumber(cell.substr(0, point));
+    const std::string_view decimals = point == std::string_view::npos ? "" : cell.substr(point + 1);
+    if (!whole || decimals.empty() ||
+        decimals.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    double number = 0;
+    std::from_chars(cell.data(), cell.data() + cell.size(), number);
+    return number;
+}
+
 std::string TimeStampDigits(std::uint8_t byte) {
     constexpr char Digits[] = "0123456789ABCDEF";
     const char high = Digits[byte >> 4];

@@ -18,6 +18,8 @@ std::string CsvLine(std::span<const std::string_view> cells);
 
 // The number a cell shows when it is a plain decimal number, blanks aside (" 452").
 std::optional<std::int64_t> PlainNumber(std::string_view cell);
+// The same, or one with decimals ("-1.25").
+std::optional<double> PlainDecimal(std::string_view cell);
 
 // A time stamp byte as a cell shows it: its hexadecimal digits, at least two when they are
 // all decimal (0x05 gives 05), as they are when they hold a letter (0x0B gives B).

@@ -2,7 +2,9 @@
 
 #include "base/Files.h"
 #include "card/CodePage.h"
+#include "card/CsvText.h"
 #include "card/ExportRows.h"
+#include "card/TimeStampCells.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -101,6 +103,10 @@ Workbook::Workbook(std::filesystem::path path)
         ThrowExportFailure("Cannot create file", path_,
                            "the workbook could not be started in its folder");
     }
+    date_ = workbook_add_format(workbook_);
+    format_set_num_format(date_, "dd/mm/yy");
+    time_ = workbook_add_format(workbook_);
+    format_set_num_format(time_, "hh:mm:ss");
 }
 
 Workbook::~Workbook() {
@@ -153,6 +159,43 @@ void Workbook::DateTime(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t c
         errno = 0;
         return worksheet_write_datetime(sheet, row, column, &copy, format);
     });
+}
+
+void Workbook::Typed(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column, CellKind kind,
+                     std::string_view text, lxw_format* format) {
+    switch (kind) {
+    case CellKind::Number:
+        if (const auto number = PlainDecimal(text)) {
+            return Number(sheet, row, column, *number);
+        }
+        break;
+    case CellKind::Date:
+        if (const auto date = DateOfCell(text)) {
+            const lxw_datetime when = {static_cast<int>(date->year()),
+                                       static_cast<std::uint8_t>(unsigned(date->month())),
+                                       static_cast<std::uint8_t>(unsigned(date->day())),
+                                       0,
+                                       0,
+                                       0};
+            return DateTime(sheet, row, column, when, date_);
+        }
+        break;
+    case CellKind::Time:
+        if (const auto time = TimeOfCell(text)) {
+            const auto seconds = time->count();
+            const lxw_datetime when = {0,
+                                       0,
+                                       0,
+                                       static_cast<std::uint8_t>(seconds / 3600),
+                                       static_cast<std::uint8_t>(seconds / 60 % 60),
+                                       static_cast<double>(seconds % 60)};
+            return DateTime(sheet, row, column, when, time_);
+        }
+        break;
+    default:
+        break;
+    }
+    Text(sheet, row, column, text, format);
 }
 
 void Workbook::Close() {

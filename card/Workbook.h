@@ -1,5 +1,7 @@
 #pragma once
 
+#include "card/ExportColumns.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -36,8 +38,10 @@ public:
               lxw_format* format = nullptr);
     void Number(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column, double number,
                 lxw_format* format = nullptr);
-    void DateTime(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column,
-                  const lxw_datetime& when, lxw_format* format);
+    // A cell of the kind: a number, a date or a time, shown as the text shows it, where the text
+    // is a plain one; text otherwise (in the format given).
+    void Typed(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column, CellKind kind,
+               std::string_view text, lxw_format* format = nullptr);
     // Makes a library call of the caller's with the library's messages kept off standard error,
     // and checks its result: a failure throws "Cannot write file NAME: REASON".
     template <typename Call> void Checked(Call call) {
@@ -72,8 +76,12 @@ private:
     std::string folder_; // where the library keeps its temporary files
     std::FILE* quiet_;   // where the library's messages go instead of standard error
     lxw_workbook* workbook_ = nullptr;
+    lxw_format* date_ = nullptr;
+    lxw_format* time_ = nullptr;
     bool writeFailed_ = false;
 
+    void DateTime(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column,
+                  const lxw_datetime& when, lxw_format* format);
     void Check(int result);
     // Completes the workbook and puts it in place; the reason it could not be, empty when it
     // could.

@@ -1,7 +1,6 @@
 #include "card/WorkbookFile.h"
 
 #include "card/CsvText.h"
-#include "card/TimeStampCells.h"
 
 #include <algorithm>
 #include <xlsxwriter.h>
@@ -12,24 +11,16 @@ constexpr double NarrowestColumn = 8;
 constexpr double WidestColumn = 50;
 constexpr double NarrowestIdentifier = 16; // a 15-digit tag, whole
 
-lxw_format* NewFormat(lxw_workbook* book, const char* numberFormat, bool bold = false) {
+lxw_format* BoldFormat(lxw_workbook* book) {
     lxw_format* format = workbook_add_format(book);
-    if (numberFormat != nullptr) {
-        format_set_num_format(format, numberFormat);
-    }
-    if (bold) {
-        format_set_bold(format);
-    }
+    format_set_bold(format);
     return format;
 }
 
 } // namespace
 
 WorkbookFile::WorkbookFile(std::filesystem::path path)
-    : book_(std::move(path)), rows_(book_.AddSheet("Rows")),
-      header_(NewFormat(book_.Library(), nullptr, true)),
-      date_(NewFormat(book_.Library(), "dd/mm/yy")), time_(NewFormat(book_.Library(), "hh:mm:ss")) {
-}
+    : book_(std::move(path)), rows_(book_.AddSheet("Rows")), header_(BoldFormat(book_.Library())) {}
 
 WorkbookFile::~WorkbookFile() {
     try {
@@ -46,47 +37,13 @@ void WorkbookFile::WriteRow(const RowCells& cells) {
     for (std::size_t column = 0; column < cells.size(); ++column) {
         widths_[column] = std::max(widths_[column], cells[column].size());
         if (!cells[column].empty()) {
-            WriteCell(static_cast<Column>(column), cells[column], row_ == 0 ? header_ : nullptr);
+            // The header is text, whatever its labels look like.
+            book_.Typed(rows_, row_, static_cast<lxw_col_t>(column),
+                        row_ == 0 ? CellKind::Text : ExportColumns[column].kind, cells[column],
+                        row_ == 0 ? header_ : nullptr);
         }
     }
     ++row_;
-}
-
-void WorkbookFile::WriteCell(Column column, std::string_view cell, lxw_format* text) {
-    const auto at = static_cast<lxw_col_t>(Index(column));
-    switch (ExportColumns[Index(column)].kind) {
-    case CellKind::Number:
-        if (const auto number = PlainNumber(cell)) {
-            return book_.Number(rows_, row_, at, static_cast<double>(*number));
-        }
-        break;
-    case CellKind::Date:
-        if (const auto date = DateOfCell(cell)) {
-            const lxw_datetime when = {static_cast<int>(date->year()),
-                                       static_cast<std::uint8_t>(unsigned(date->month())),
-                                       static_cast<std::uint8_t>(unsigned(date->day())),
-                                       0,
-                                       0,
-                                       0};
-            return book_.DateTime(rows_, row_, at, when, date_);
-        }
-        break;
-    case CellKind::Time:
-        if (const auto time = TimeOfCell(cell)) {
-            const auto seconds = time->count();
-            const lxw_datetime when = {0,
-                                       0,
-                                       0,
-                                       static_cast<std::uint8_t>(seconds / 3600),
-                                       static_cast<std::uint8_t>(seconds / 60 % 60),
-                                       static_cast<double>(seconds % 60)};
-            return book_.DateTime(rows_, row_, at, when, time_);
-        }
-        break;
-    default:
-        break;
-    }
-    book_.Text(rows_, row_, at, cell, text);
 }
 
 void WorkbookFile::Close() {

@@ -37,15 +37,12 @@ private:
     Workbook book_;
     lxw_worksheet* rows_;
     lxw_format* header_;
-    lxw_format* date_;
-    lxw_format* time_;
     std::uint32_t row_ = 0;
     std::array<std::size_t, ExportColumnCount> widths_{}; // the longest cell, in characters
     NoRows counted_;
     ReadSummary summary_{counted_};
     bool finished_ = false;
 
-    void WriteCell(Column column, std::string_view cell, lxw_format* text);
     // Lays out the Rows sheet and writes the Summary sheet, once.
     void Finish();
     void WriteSummary();

@@ -4,10 +4,8 @@
 #include "card/CreateExport.h"
 #include "card/CsvText.h"
 #include "card/ExportFile.h"
-#include "card/TimeStampCells.h"
 #include "card/Workbook.h"
 
-#include <charconv>
 #include <xlsxwriter.h>
 
 namespace {
@@ -29,40 +27,6 @@ void WriteCsv(const HistoryTable& table, const std::filesystem::path& file) {
         output->WriteLine(CsvLine(cells));
     }
     output->Close();
-}
-
-// The cell as the workbook holds it: numbers, dates and times as such where the text is one.
-void WriteCell(Workbook& book, lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column,
-               CellKind kind, const std::string& cell, lxw_format* date, lxw_format* time) {
-    double number = 0;
-    if (kind == CellKind::Number &&
-        std::from_chars(cell.data(), cell.data() + cell.size(), number).ptr ==
-            cell.data() + cell.size() &&
-        !cell.empty()) {
-        return book.Number(sheet, row, column, number);
-    }
-    if (const auto day = kind == CellKind::Date ? DateOfCell(cell) : std::nullopt) {
-        const lxw_datetime when = {static_cast<int>(day->year()),
-                                   static_cast<std::uint8_t>(unsigned(day->month())),
-                                   static_cast<std::uint8_t>(unsigned(day->day())),
-                                   0,
-                                   0,
-                                   0};
-        return book.DateTime(sheet, row, column, when, date);
-    }
-    if (const auto seconds = kind == CellKind::Time ? TimeOfCell(cell) : std::nullopt) {
-        const auto s = seconds->count();
-        const lxw_datetime when = {0,
-                                   0,
-                                   0,
-                                   static_cast<std::uint8_t>(s / 3600),
-                                   static_cast<std::uint8_t>(s / 60 % 60),
-                                   static_cast<double>(s % 60)};
-        return book.DateTime(sheet, row, column, when, time);
-    }
-    if (!cell.empty()) {
-        book.Text(sheet, row, column, cell);
-    }
 }
 
 void AddChart(Workbook& book, lxw_worksheet* sheet, const HistoryTable& table) {
@@ -95,10 +59,6 @@ void WriteWorkbook(const HistoryTable& table, const std::filesystem::path& file)
     lxw_worksheet* sheet = book.AddSheet("History");
     lxw_format* bold = workbook_add_format(book.Library());
     format_set_bold(bold);
-    lxw_format* date = workbook_add_format(book.Library());
-    format_set_num_format(date, "dd/mm/yy");
-    lxw_format* time = workbook_add_format(book.Library());
-    format_set_num_format(time, "hh:mm:ss");
     for (std::size_t column = 0; column < table.labels.size(); ++column) {
         const auto at = static_cast<lxw_col_t>(column);
         book.Text(sheet, 0, at, table.labels[column], bold);
@@ -107,9 +67,10 @@ void WriteWorkbook(const HistoryTable& table, const std::filesystem::path& file)
     }
     for (std::size_t row = 0; row < table.rows.size(); ++row) {
         for (std::size_t column = 0; column < table.labels.size(); ++column) {
-            WriteCell(book, sheet, static_cast<std::uint32_t>(row + 1),
-                      static_cast<std::uint16_t>(column), table.kinds[column],
-                      table.rows[row][column], date, time);
+            if (const std::string& cell = table.rows[row][column]; !cell.empty()) {
+                book.Typed(sheet, static_cast<std::uint32_t>(row + 1),
+                           static_cast<std::uint16_t>(column), table.kinds[column], cell);
+            }
         }
     }
     book.Checked([&] { return worksheet_freeze_panes(sheet, 1, 0), LXW_NO_ERROR; });
