@@ -55,16 +55,19 @@ std::optional<double> PlainDecimal(std::string_view cell) {
     if (const auto whole = PlainNumber(cell)) {
         return static_cast<double>(*whole);
     }
-    const auto point = cell.find('.');
-    const auto whole =
-        point == std::string_view::npos ? std::nullopt : PlainNumber(cell.substr(0, point));
-    const std::string_view decimals = point == std::string_view::npos ? "" : cell.substr(point + 1);
-    if (!whole || decimals.empty() ||
-        decimals.find_first_not_of("0123456789") != std::string_view::npos) {
+    // Digits on both sides of one point, blanks around them as a plain number may have.
+    const auto start = cell.find_first_not_of(' ');
+    const std::string_view text = start == std::string_view::npos
+                                      ? ""
+                                      : cell.substr(start, cell.find_last_not_of(' ') + 1 - start);
+    const auto point = text.find('.');
+    const std::string_view decimals = point == std::string_view::npos ? "" : text.substr(point + 1);
+    if (decimals.empty() || decimals.find_first_not_of("0123456789") != std::string_view::npos ||
+        !PlainNumber(text.substr(0, point))) {
         return std::nullopt;
     }
     double number = 0;
-    std::from_chars(cell.data(), cell.data() + cell.size(), number);
+    std::from_chars(text.data(), text.data() + text.size(), number);
     return number;
 }
 

@@ -137,7 +137,6 @@ void frmOstrivan::Form_Load() {
 }
 
 void frmOstrivan::ShowReaders(const std::vector<std::string>& names) {
-    listedReaders_ = names;
     for (const std::string& name : names) {
         controls_.AddReader(name);
     }
@@ -261,6 +260,9 @@ ReaderList frmOstrivan::ListReaders(bool report) {
             list.names.push_back(std::exchange(name, {}));
         }
     }
+    if (list.Complete()) {
+        listedReaders_ = list.names;
+    }
     return list;
 }
 
@@ -275,10 +277,10 @@ std::string frmOstrivan::ReaderChosen() {
     if (listedIn(listedReaders_, text)) {
         return text;
     }
-    // A card file may have come since the box was filled.
-    const ReaderList now = ListReaders(false);
+    // A card file may have come since the readers were last listed.
+    ListReaders(false);
     const std::string utf8 = codepage::ToUtf8(text);
-    return !listedIn(now.names, text) && listedIn(now.names, utf8) ? utf8 : text;
+    return !listedIn(listedReaders_, text) && listedIn(listedReaders_, utf8) ? utf8 : text;
 }
 
 std::int32_t frmOstrivan::RunExchange(ExchangeMode mode) {

@@ -96,8 +96,8 @@ private:
     LogFileSetting logFile_;
     LocalClock clock_;
     CardArchive archive_;
-    std::vector<std::string> listedReaders_;
-    std::string readerInUse_; // by the command under way
+    std::vector<std::string> listedReaders_; // by the last listing that worked
+    std::string readerInUse_;                // by the command under way
     std::set<TextBox> unstorableTold_;
     bool relistingHintShown_ = false;
     bool logWhenUnset_ = false;
