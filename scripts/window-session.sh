@@ -15,13 +15,15 @@ start_window_session() {
     export DISPLAY=":$display"
     Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+    # A busy machine may take a while to start the display; the program would end without it.
+    for _ in $(seq 400); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
     PROGRAM_STARTED=$(date +%s%N)
     "$program" >"$home/program.log" 2>&1 &
     PROGRAM_PID=$!
     WINDOW=""
     for _ in $(seq 1000); do
         WINDOW=$(xdotool search --name "Dumevrel Ostrivan" 2>/dev/null | head -n 1) && [ -n "$WINDOW" ] && break
+        kill -0 "$PROGRAM_PID" 2>/dev/null || break # it ended: no window will come
         sleep "$poll"
     done
     [ -n "$WINDOW" ]
