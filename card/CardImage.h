@@ -9,6 +9,10 @@
 constexpr std::int32_t CardMemorySize = 32768;
 using CardBuffer = std::array<std::uint8_t, CardMemorySize + 1>;
 
+// A read takes the card block by block: at most this many.
+constexpr std::int32_t CardBlockSize = 64;
+constexpr std::int32_t CardBlocks = CardMemorySize / CardBlockSize;
+
 constexpr std::string_view ApplicationText = "OSTRIVAN 007";
 
 // Builds the empty-card image (Card item, Application item, end marker) into bytes 0 to 18

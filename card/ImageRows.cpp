@@ -18,8 +18,6 @@ public:
             firstLine = text;
         }
     }
-    int LineCount() const override { return 0; }
-    void RemoveFirstLine() override {}
     void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
     MessageAnswer AskOkCancel(std::string_view, std::string_view, MessageIcon) override {
         return MessageAnswer::Cancel;

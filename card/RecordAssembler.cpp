@@ -65,7 +65,7 @@ std::int16_t RecordAssembler::TLVToCSV(const TLVItem& Item) {
             FieldCount = GroupStartPosition;
         }
     } catch (const std::exception& error) {
-        report_.ReportRuntimeError("TLVToCSV()", error.what());
+        report_->ReportRuntimeError("TLVToCSV()", error.what());
     }
     return 0;
 }

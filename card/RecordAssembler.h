@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class Reporter;
 
@@ -26,7 +27,7 @@ RowCells Cells(const RowFieldArray& fields, std::string RowField::*cell);
 // window: a read does not reset the counters, only a top-level item does.
 class RecordAssembler {
 public:
-    explicit RecordAssembler(Reporter& report) : report_(report) {}
+    explicit RecordAssembler(Reporter& report) : report_(&report) {}
 
     // The Labels: the export's column names, which its header line shows.
     void SetColumnLabels();
@@ -37,6 +38,8 @@ public:
 
     // The file rows go to while a read runs; none outside a read.
     void SetRowWriter(RowWriter* writer) { writer_ = writer; }
+    // Where its run-time errors are told from now on; where they were told before.
+    Reporter& SetReporter(Reporter& report) { return *std::exchange(report_, &report); }
     void ClearValues();
 
     // Never lets a run-time error out: it is reported and the item's later steps skipped. The
@@ -48,11 +51,31 @@ public:
     void WriteCSVRow();
 
 private:
-    Reporter& report_;
+    Reporter* report_;
     RowWriter* writer_ = nullptr;
 
     RowField& Field(Column column) { return RowFields[Index(column)]; }
     void StartRecord(const TLVItem& Item);
     void StoreItem(const TLVItem& Item);
     bool InRepeatedGroup() const;
+};
+
+// The assembler lent to one read: while this lives, its rows go to the read's writer and its
+// run-time errors to the read's lines; then it has no writer again and reports where it did.
+class AssemblerLent {
+public:
+    AssemblerLent(RecordAssembler& assembler, RowWriter* rows, Reporter& report)
+        : assembler_(assembler), reportAfter_(assembler.SetReporter(report)) {
+        assembler_.SetRowWriter(rows);
+    }
+    ~AssemblerLent() {
+        assembler_.SetRowWriter(nullptr);
+        assembler_.SetReporter(reportAfter_);
+    }
+    AssemblerLent(const AssemblerLent&) = delete;
+    AssemblerLent& operator=(const AssemblerLent&) = delete;
+
+private:
+    RecordAssembler& assembler_;
+    Reporter& reportAfter_;
 };

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <unistd.h>
 #include <utility>
 #include <xlsxwriter.h>
 
@@ -69,13 +71,31 @@ std::filesystem::path LinkTarget(std::filesystem::path path) {
     return path;
 }
 
-// A stream that takes every byte and keeps none.
-std::FILE* Discarding() {
-    const cookie_io_functions_t discard = {
-        nullptr, [](void*, const char*, std::size_t size) { return static_cast<ssize_t>(size); },
-        nullptr, nullptr};
-    return ::fopencookie(nullptr, "w", discard);
+thread_local int quietCalls = 0; // library calls under way on this thread that keep quiet
+
+// Standard error as the C library's functions reach it: what is written goes on to the
+// descriptor, but from a thread that keeps quiet. The workbook library prints its messages
+// there, and one thread must not silence another's: the stream is put in place once, before
+// the program has threads, rather than swapped around each call.
+ssize_t PassOn(void*, const char* bytes, std::size_t size) {
+    for (std::size_t done = 0; quietCalls == 0 && done < size;) {
+        const ssize_t written = ::write(STDERR_FILENO, bytes + done, size - done);
+        if (written < 0 && errno != EINTR) {
+            return done > 0 ? static_cast<ssize_t>(done) : -1;
+        }
+        done += static_cast<std::size_t>(std::max<ssize_t>(written, 0));
+    }
+    return static_cast<ssize_t>(size);
 }
+
+[[maybe_unused]] const bool StandardErrorPassedOn = [] {
+    std::FILE* passing = ::fopencookie(nullptr, "w", {nullptr, PassOn, nullptr, nullptr});
+    if (passing != nullptr) {
+        std::setvbuf(passing, nullptr, _IONBF, 0);
+        stderr = passing;
+    }
+    return passing != nullptr;
+}();
 
 std::string Reason(lxw_error error) {
     // The library keeps no errno of its own; the last one tells what the system said.
@@ -88,15 +108,14 @@ std::string Reason(lxw_error error) {
 
 Workbook::Workbook(std::filesystem::path path)
     : path_(std::move(path)), target_(LinkTarget(path_)),
-      folder_(target_.parent_path().empty() ? std::string(".") : target_.parent_path().string()),
-      quiet_(Discarding()) {
+      folder_(target_.parent_path().empty() ? std::string(".") : target_.parent_path().string()) {
     files::File reserved;
     if (const auto error = files::CreateBeside(target_, reserved, temporary_)) {
         ThrowExportFailure("Cannot create file", path_, error.message());
     }
     reserved.Close();
     lxw_workbook_options options = {LXW_TRUE, folder_.data(), LXW_FALSE};
-    const Quiet quiet(quiet_);
+    const Quiet quiet;
     workbook_ = workbook_new_opt(temporary_.c_str(), &options);
     if (workbook_ == nullptr) {
         Discard();
@@ -109,17 +128,22 @@ Workbook::Workbook(std::filesystem::path path)
     format_set_num_format(time_, "hh:mm:ss");
 }
 
+Workbook::Quiet::Quiet() {
+    ++quietCalls;
+}
+
+Workbook::Quiet::~Quiet() {
+    --quietCalls;
+}
+
 Workbook::~Workbook() {
     if (workbook_ != nullptr) {
         Complete();
     }
-    if (quiet_ != nullptr) {
-        std::fclose(quiet_);
-    }
 }
 
 lxw_worksheet* Workbook::AddSheet(const char* name) {
-    const Quiet quiet(quiet_);
+    const Quiet quiet;
     lxw_worksheet* sheet = workbook_add_worksheet(workbook_, name);
     if (sheet == nullptr) {
         writeFailed_ = true;
@@ -208,7 +232,7 @@ void Workbook::Close() {
 }
 
 void Workbook::Discard() {
-    const Quiet quiet(quiet_);
+    const Quiet quiet;
     if (workbook_ != nullptr) {
         workbook_close(std::exchange(workbook_, nullptr));
     }
@@ -219,7 +243,7 @@ std::string Workbook::Complete() {
     errno = 0;
     std::string reason;
     {
-        const Quiet quiet(quiet_);
+        const Quiet quiet;
         if (const lxw_error error = workbook_close(std::exchange(workbook_, nullptr))) {
             reason = Reason(error);
         }

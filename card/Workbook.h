@@ -3,7 +3,6 @@
 #include "card/ExportColumns.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -18,7 +17,8 @@ struct lxw_datetime;
 // is complete, so one that cannot be completed leaves no file under the name. Like a CSV export
 // it replaces an existing file with its permission bits, and a symbolic link's target rather
 // than the link. The library's own messages never reach standard error: failures throw
-// RuntimeError naming the file ("Cannot write file NAME: REASON").
+// RuntimeError naming the file ("Cannot write file NAME: REASON"). Workbooks may be written on
+// several threads at once.
 class Workbook {
 public:
     explicit Workbook(std::filesystem::path path);
@@ -45,7 +45,7 @@ public:
     // Makes a library call of the caller's with the library's messages kept off standard error,
     // and checks its result: a failure throws "Cannot write file NAME: REASON".
     template <typename Call> void Checked(Call call) {
-        const Quiet quiet(quiet_);
+        const Quiet quiet;
         Check(call());
     }
 
@@ -54,27 +54,20 @@ public:
     void Close();
 
 private:
-    // While one lives, what the library prints on standard error goes nowhere.
+    // While one lives, what the library prints on standard error from this thread goes
+    // nowhere; other threads' messages go on as they are.
     class Quiet {
     public:
-        explicit Quiet(std::FILE* sink) : saved_(stderr) {
-            if (sink != nullptr) {
-                stderr = sink;
-            }
-        }
-        ~Quiet() { stderr = saved_; }
+        Quiet();
+        ~Quiet();
         Quiet(const Quiet&) = delete;
         Quiet& operator=(const Quiet&) = delete;
-
-    private:
-        std::FILE* saved_;
     };
 
     std::filesystem::path path_;   // as named, for messages
     std::filesystem::path target_; // where it goes: a symbolic link's target
     std::filesystem::path temporary_;
     std::string folder_; // where the library keeps its temporary files
-    std::FILE* quiet_;   // where the library's messages go instead of standard error
     lxw_workbook* workbook_ = nullptr;
     lxw_format* date_ = nullptr;
     lxw_format* time_ = nullptr;

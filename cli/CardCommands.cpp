@@ -7,6 +7,7 @@
 #include "cli/Companion.h"
 #include "cli/ExitStatus.h"
 #include "cli/OutputOption.h"
+#include "reader/ReaderLibrary.h"
 
 #include <iostream>
 #include <sys/mman.h>
@@ -92,10 +93,14 @@ int ExportCard(const CardOptions& options) {
                  (error == std::errc::not_supported ? "not a regular file" : error.message()));
         return ExitStatus(Outcome::CardError);
     }
-    // No settings and no data folder: nothing is logged or kept.
-    Companion companion(
-        options, AppFolders{},
-        std::make_unique<ReaderLibrary>(nullptr, VirtualReaders::OfImage(std::move(image))));
+    // No settings and no data folder: nothing is logged or kept. Each library the form makes
+    // reads the one image.
+    auto shared = std::make_shared<files::File>(std::move(image));
+    Companion companion(options, AppFolders{}, [shared] {
+        files::File own;
+        files::File::Duplicate(shared->Descriptor(), own);
+        return std::make_shared<ReaderLibrary>(nullptr, VirtualReaders::OfImage(std::move(own)));
+    });
     return ReadInto(companion, std::get<std::filesystem::path>(output), false);
 }
 

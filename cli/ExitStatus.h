@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form/frmOstrivan.h"
+#include "form/Outcome.h"
 
 #include <iostream>
 #include <string_view>

@@ -4,6 +4,7 @@
 #include "base/Files.h"
 #include "card/CodePage.h"
 #include "cli/ExitStatus.h"
+#include "form/ExportFileName.h"
 
 std::variant<std::filesystem::path, int> OutputFile(const std::string& output, bool force) {
     if (output.empty() || output == "-") {

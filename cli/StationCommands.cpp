@@ -5,6 +5,8 @@
 #include "cli/Companion.h"
 #include "cli/ExitStatus.h"
 #include "reader/Hints.h"
+#include "reader/PcscLite.h"
+#include "reader/ReaderLibrary.h"
 
 #include <iomanip>
 #include <iostream>
@@ -28,7 +30,7 @@ std::string ReaderStateText(const ReaderState& state) {
     }
     std::ostringstream text;
     text << ((state.flags & PcscStateMute) != 0 ? "a card that does not answer" : "card present")
-         << ", answer to reset";
+         << (state.CardIsHeld() ? ", held by another program" : "") << ", answer to reset";
     for (const std::uint8_t byte : state.atr) {
         text << ' ' << std::uppercase << std::hex << std::setw(2) << std::setfill('0')
              << static_cast<int>(byte);
@@ -59,7 +61,7 @@ bool ShowPcscReaders(ReaderLibrary& library) {
     for (const std::string& name : names) {
         ReaderState state;
         const std::int32_t code = library.PcscSide().State(name, state);
-        card = card || (code == ReaderCode::Success && state.CardIsThere());
+        card = card || (code == ReaderCode::Success && state.CardIsThere() && !state.CardIsHeld());
         std::cout << "Reader " << name << ": "
                   << (code == ReaderCode::Success ? ReaderStateText(state)
                                                   : std::string(CardErrorMessage(code)))
@@ -68,11 +70,23 @@ bool ShowPcscReaders(ReaderLibrary& library) {
     return card;
 }
 
+// The library that status and doctor look at the readers through; they connect to no card.
+ReaderLibrary Readers() {
+    return {MakePcscLiteTransport(), AppFolders::Standard().CardsFolder()};
+}
+
+// Whether another connection holds the card in the PC/SC reader: then it cannot be read.
+bool CardHeld(ReaderLibrary& library, const std::string& reader) {
+    ReaderState state;
+    return !library.CardFiles().Owns(reader) &&
+           library.PcscSide().State(reader, state) == ReaderCode::Success && state.CardIsHeld();
+}
+
 } // namespace
 
 int CardStatus(const CardOptions& options) {
     const auto companion = WithReaders(options);
-    ReaderLibrary& library = *companion->library;
+    ReaderLibrary library = Readers();
     std::string reader = options.reader;
     if (reader.empty()) {
         const ReaderList list = companion->form.ListReaders(false);
@@ -86,12 +100,16 @@ int CardStatus(const CardOptions& options) {
         std::cerr << Reason(library, code, reader) << '\n';
         return ExitStatus(Outcome::CardError);
     }
+    if (CardHeld(library, reader)) {
+        std::cerr << codepage::ToUtf8(HintLine(FailureCause::CardHeld, {})) << '\n';
+        return ExitStatus(Outcome::CardError);
+    }
     return 0;
 }
 
 int Doctor() {
     const auto companion = WithReaders({});
-    ReaderLibrary& library = *companion->library;
+    ReaderLibrary library = Readers();
     std::cout << VersionText() << '\n';
     bool card = ShowPcscReaders(library);
     std::vector<std::string> cards;

@@ -1,5 +1,6 @@
 #include "cli/TerminalControls.h"
 
+#include "card/CardImage.h"
 #include "card/CodePage.h"
 
 #include <cstdio>
@@ -23,13 +24,13 @@ void TerminalControls::EndProgress() {
 }
 
 void TerminalControls::AddLine(std::string_view text, LineKind kind) {
-    ++lines_;
     const bool dump = kind == LineKind::BlockDump;
     if (!dump || choices_.verbose) {
         Print(text);
     }
     if (dump && terminal_) {
-        std::cerr << "\rReading card: " << ++blocks_ << " blocks of at most 512" << std::flush;
+        std::cerr << "\rReading card: " << ++blocks_ << " blocks of at most " << CardBlocks
+                  << std::flush;
         progressShown_ = true;
     }
 }

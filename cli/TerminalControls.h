@@ -31,10 +31,13 @@ public:
     int ShownDrive() const override { return -1; }
     void ShowDirectory(const std::vector<std::string>&, int) override {}
     void SetBusy(bool) override {}
-    void PaintList() override {}
+    // The companion has nothing to keep live: the work runs where it is asked for.
+    void RunOperation(std::function<void(OperationView)> work,
+                      std::function<void()> ended) override {
+        work({*this, *this});
+        ended();
+    }
     void AddLine(std::string_view text, LineKind kind) override;
-    int LineCount() const override { return lines_; }
-    void RemoveFirstLine() override { --lines_; }
     void ShowMessage(std::string_view, std::string_view, MessageIcon) override {}
     MessageAnswer AskOkCancel(std::string_view text, std::string_view caption,
                               MessageIcon icon) override;
@@ -43,7 +46,6 @@ private:
     Choices choices_;
     bool terminal_; // standard error is a terminal
     std::string readerText_;
-    int lines_ = 0;
     int blocks_ = 0;
     bool progressShown_ = false;
 

@@ -3,12 +3,14 @@
 // saved card image or a card written as text, and shows or sets the window's settings, with
 // the window's settings, log, archive and status lines.
 
-#include "base/StopRequest.h"
+#include "base/Stop.h"
 #include "cli/CardCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/HistoryCommand.h"
 #include "cli/SettingCommand.h"
 #include "cli/StationCommands.h"
+#include "form/frmOstrivan.h"
+#include "reader/BoundedLibrary.h"
 
 #include <CLI/CLI.hpp>
 #include <csignal>
@@ -40,8 +42,17 @@ int main(int argc, char** argv) {
     // SIGINT, SIGTERM and SIGHUP end a read, export or format the way a failure would; the
     // status then tells the shell which signal it was.
     stop::HandleSignals();
-    const int status = RunCommand(argc, argv);
-    return stop::Requested() != 0 ? stop::ExitStatus() : status;
+    int status = RunCommand(argc, argv);
+    if (stop::Signalled() != 0) {
+        status = stop::ExitStatus();
+    }
+    // A card call given up is not waited for: the program ends at once, its files complete.
+    if (BoundedLibrary::CallsLeftBehind() > 0) {
+        std::cout.flush();
+        std::cerr.flush();
+        ::_exit(status);
+    }
+    return status;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "report/LineList.h"
 #include "report/MessageBoxes.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,14 +11,17 @@
 
 enum class TextBox { FarmName, PICId, FileName };
 
+// What an operation's worker reaches of the controls: the status list and the boxes, in the
+// order the worker shows them; a box's answer comes back to the worker.
+struct OperationView {
+    LineList& lines;
+    MessageBoxes& boxes;
+};
+
 // The window's controls as the form reaches them; every text is code-page bytes. Setting a
 // text box runs its change handler, as typing does; nothing else the form sets runs one.
-// A status line is added to the list at once, but shows only when the list is painted.
 class FormControls : public LineList, public MessageBoxes {
 public:
-    // Paints the status list now, scrolled to its newest line, with no line selected.
-    virtual void PaintList() = 0;
-
     virtual std::string Text(TextBox box) const = 0;
     // The first character of the box's text that the code page cannot hold (Text shows it as
     // '?'); none when it holds them all.
@@ -37,6 +41,13 @@ public:
     // The directory list, with the entry of the current folder marked.
     virtual void ShowDirectory(const std::vector<std::string>& entries, int current) = 0;
 
-    // The busy cursor, shown while a command runs.
+    // While a command runs: the busy cursor, the commands and the controls whose values it
+    // uses locked, Cancel offered.
     virtual void SetBusy(bool busy) = 0;
+
+    // Runs an operation's work apart from the controls, which stay live meanwhile, handing it
+    // the view it shows its lines and boxes through; then runs ended on the controls' thread.
+    // One at a time.
+    virtual void RunOperation(std::function<void(OperationView)> work,
+                              std::function<void()> ended) = 0;
 };

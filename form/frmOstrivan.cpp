@@ -3,35 +3,20 @@
 #include "base/ControlCharacters.h"
 #include "base/Files.h"
 #include "base/RuntimeError.h"
-#include "base/StopRequest.h"
 #include "card/CodePage.h"
-#include "card/CreateExport.h"
-#include "card/ReadSummary.h"
 #include "reader/Hints.h"
 #include "report/NumberText.h"
 
 #include <algorithm>
 #include <array>
-#include <optional>
+#include <charconv>
 #include <utility>
 
 namespace {
 
-constexpr std::string_view ReadCardLabel = "cmdReadCard_Click()";
 // How often the reader list is asked for again when it grew between its length and its names.
 constexpr int ListingAttempts = 3;
-
-// The busy cursor for as long as a command runs, gone on every way out.
-class BusyCursor {
-public:
-    explicit BusyCursor(FormControls& controls) : controls_(controls) { controls_.SetBusy(true); }
-    ~BusyCursor() { controls_.SetBusy(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    FormControls& controls_;
-};
+constexpr std::int32_t LongestCardTimeout = 600;
 
 } // namespace
 
@@ -40,36 +25,17 @@ std::string VersionText() {
            std::to_string(VersionMinor) + "." + std::to_string(VersionRevision);
 }
 
-std::string ExportFileName(std::string typed) {
-    if (typed.find('.') == std::string::npos) {
-        typed += ".csv";
-    }
-    return typed;
-}
-
-frmOstrivan::frmOstrivan(FormControls& controls, ASEMEM& library, AppFolders folders,
+frmOstrivan::frmOstrivan(FormControls& controls, ReaderMaker readers, AppFolders folders,
                          DriveSource drives, LocalClock clock)
-    : controls_(controls), paintPacer_(controls), library_(library), folders_(std::move(folders)),
-      driveSource_(std::move(drives)), registry_(folders_.settingsFile), settings_(registry_),
+    : controls_(controls), readers_(std::move(readers)), library_(readers_()),
+      folders_(std::move(folders)), driveSource_(std::move(drives)),
+      registry_(folders_.settingsFile), settings_(registry_),
       reporter_(
-          paintPacer_, paintPacer_, [this]() -> const LogFileSetting& { return LogFile(); }, clock),
-      assembler_(reporter_), cardBuffer_(std::make_unique<CardBuffer>()), clock_(std::move(clock)),
-      archive_(folders_.ArchiveFolder()) {
+          controls_, controls_, [this]() -> const LogFileSetting& { return LogFile(); }, clock),
+      assembler_(reporter_), clock_(std::move(clock)), archive_(folders_.ArchiveFolder()) {
     // The export's column names, which start-up has always set whatever else it met: set with
     // the form, so that its every export, the companion's too, has its header.
     assembler_.SetColumnLabels();
-}
-
-bool frmOstrivan::Trap(std::string_view label, const std::function<void()>& body) {
-    bool ended = true;
-    try {
-        body();
-    } catch (const std::exception& error) {
-        reporter_.ReportRuntimeError(label, error.what());
-        ended = false;
-    }
-    paintPacer_.Paint();
-    return ended;
 }
 
 void frmOstrivan::ShowStatus(std::string_view text, bool log) {
@@ -102,6 +68,22 @@ const LogFileSetting& frmOstrivan::LogFile() {
         logFile_.text = std::move(text);
     }
     return logFile_;
+}
+
+std::chrono::seconds frmOstrivan::CardTimeout() {
+    const SettingValue setting = Load("Card Timeout");
+    std::int32_t seconds = 0;
+    if (const auto* number = std::get_if<std::int32_t>(&setting)) {
+        seconds = *number;
+    } else if (const auto* text = std::get_if<std::string>(&setting)) {
+        const auto [end, error] =
+            std::from_chars(text->data(), text->data() + text->size(), seconds);
+        if (error != std::errc() || end != text->data() + text->size() || text->front() == '-') {
+            seconds = 0;
+        }
+    }
+    return seconds >= 1 && seconds <= LongestCardTimeout ? std::chrono::seconds(seconds)
+                                                         : DefaultCardTimeout;
 }
 
 // --- start-up
@@ -223,7 +205,7 @@ void frmOstrivan::ShowFolder(const std::filesystem::path& folder,
 }
 
 std::string frmOstrivan::ListingHint() const {
-    return HintLine(library_.LastFailureCause(), {{}, 0, folders_.CardsFolder()});
+    return HintLine(library_->LastFailureCause(), {{}, 0, folders_.CardsFolder()});
 }
 
 ReaderList frmOstrivan::ListReaders(bool report) {
@@ -235,9 +217,9 @@ ReaderList frmOstrivan::ListReaders(bool report) {
     // The buffer takes the list whatever its length; a list that grew in between is asked for
     // again.
     for (int attempt = 0; attempt < ListingAttempts; ++attempt) {
-        lengthCode = library_.ASEListReaders({}, length);
+        lengthCode = library_->ASEListReaders({}, length);
         names.assign(static_cast<std::size_t>(std::max(length, 0)) + 1, 0);
-        namesCode = library_.ASEListReaders(names, length);
+        namesCode = library_->ASEListReaders(names, length);
         if (namesCode != ReaderCode::InsufficientBuffer) {
             break;
         }
@@ -283,11 +265,30 @@ std::string frmOstrivan::ReaderChosen() {
     return !listedIn(listedReaders_, text) && listedIn(listedReaders_, utf8) ? utf8 : text;
 }
 
-std::int32_t frmOstrivan::RunExchange(ExchangeMode mode) {
-    paintPacer_.Paint(); // the wait for a card may take seconds
-    readerInUse_ = ReaderChosen();
-    return CardExchange(
-        mode, {library_, readerInUse_, reporter_, assembler_, *cardBuffer_, cardBytesRead_});
+frmOstrivan::Operation frmOstrivan::Prepare() {
+    return {
+        std::make_shared<stop::Source>(), readers_(), ReaderChosen(), {LogFile(), CardTimeout()}};
+}
+
+Outcome frmOstrivan::Run(const Operation& operation, OperationView view, const Work& work) {
+    const stop::SignalScope signals(*operation.stop);
+    ExchangeContext context(operation.library, operation.reader, operation.settings, view.lines,
+                            view.boxes, operation.stop->GetToken(), clock_);
+    context.assembler = &assembler_;
+    return work(context);
+}
+
+void frmOstrivan::Start(Work work) {
+    Operation operation = Prepare();
+    running_ = operation.stop;
+    // The window's thread keeps to its own state meanwhile: the worker has the operation's
+    // context and the assembler, which nothing else touches while it runs.
+    controls_.RunOperation([this, operation = std::move(operation), work = std::move(work)](
+                               OperationView view) { Run(operation, view, work); },
+                           [this] {
+                               running_.reset();
+                               controls_.SetBusy(false);
+                           });
 }
 
 std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
@@ -295,127 +296,83 @@ std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
     return dirListBox_.Path().native() + "/" + codepage::ToFileName(fileName).native();
 }
 
+ReadRequest frmOstrivan::ReadOf(std::string_view name, const std::filesystem::path& file,
+                                bool summarize) {
+    return {std::string(name), file, summarize, folders_.dataFolder.empty() ? nullptr : &archive_};
+}
+
 void frmOstrivan::cmdReadCard_Click() {
-    const BusyCursor busy(controls_);
+    if (Busy()) {
+        return; // a press while a command runs is not kept for later
+    }
+    controls_.SetBusy(true);
+    const auto refuse = [this](std::string_view line) {
+        if (!line.empty()) {
+            ShowStatus(line, false);
+        }
+        controls_.SetBusy(false);
+    };
     if (dirListBox_.Path().empty()) {
-        ShowStatus("Read Card needs a folder for the export file: choose a drive and a folder",
-                   false);
-        paintPacer_.Paint();
-        return;
+        return refuse("Read Card needs a folder for the export file: choose a drive and a folder");
     }
     const std::string name = ExportFileName(controls_.Text(TextBox::FileName));
     if (const auto control = FirstControlCharacter(name)) {
-        ShowStatus("File to save cannot hold the control character " +
-                       codepage::CharacterCode(static_cast<unsigned char>(name[*control])) +
-                       ": type a name without it",
-                   false);
-        paintPacer_.Paint();
-        return;
+        return refuse("File to save cannot hold the control character " +
+                      codepage::CharacterCode(static_cast<unsigned char>(name[*control])) +
+                      ": type a name without it");
     }
     const auto path = ExportPath(name);
     if (files::IsRegularFile(path) &&
-        paintPacer_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
-                                MessageIcon::None) != MessageAnswer::Ok) {
-        return;
+        controls_.AskOkCancel("Export file exists! Okay to overwrite?", ApplicationTitle,
+                              MessageIcon::None) != MessageAnswer::Ok) {
+        return refuse("");
     }
-    ReadCard(name, path);
+    Start([request = ReadOf(name, path, true)](ExchangeContext& context) {
+        return ReadCardInto(context, request);
+    });
 }
 
 Outcome frmOstrivan::ReadCard(std::string_view name, const std::filesystem::path& file,
                               bool summarize) {
-    // A signal ends the read the way a failure would: whole rows, a completed workbook and the
-    // archive of what was read. So it goes last.
-    const stop::StopScope stoppable;
-    cardBytesRead_ = 0; // a read that gets no block keeps nothing
-    std::unique_ptr<ExportRows> rows;
-    std::int32_t code = 0;
-    const bool opened = Trap(ReadCardLabel, [&] { rows = OpenExport(name, file); });
-    std::optional<ReadSummary> summary;
-    if (opened) {
-        summary.emplace(*rows);
-    }
-    assembler_.SetRowWriter(summary ? &*summary : nullptr);
-    const bool decoded =
-        opened && Trap(ReadCardLabel, [&] { code = RunExchange(ExchangeMode::ExchangeRead); });
-    assembler_.SetRowWriter(nullptr);
-    const bool closed = decoded && Trap(ReadCardLabel, [&] {
-                            rows->Close();
-                            ShowStatus("Closing file " + std::string(name), false);
-                            ShowStatus("Finished!", false);
-                        });
-    if (const std::string line = summary ? summary->Line() : "";
-        closed && summarize && !line.empty()) {
-        ShowStatus(line, false);
-    }
-    KeepCardRead();
-    paintPacer_.Paint(); // the lines after the last step's
-    // The first failure decides; a row that could not be written came before whatever ended
-    // the exchange.
-    if (!opened || rows->WriteFailed()) {
-        return Outcome::OutputError;
-    }
-    if (!decoded) {
-        return Outcome::ContentError;
-    }
-    if (code != 0) {
-        return Outcome::CardError;
-    }
-    return closed ? Outcome::Done : Outcome::OutputError;
+    return Run(Prepare(), {controls_, controls_}, [&](ExchangeContext& context) {
+        return ReadCardInto(context, ReadOf(name, file, summarize));
+    });
 }
 
-std::unique_ptr<ExportRows> frmOstrivan::OpenExport(std::string_view name,
-                                                    const std::filesystem::path& file) {
-    ShowStatus("Opening file " + std::string(name));
-    auto rows = CreateExport(file);
-    rows->WriteRow(Cells(assembler_.RowFields, &RowField::Label));
-    return rows;
-}
-
-void frmOstrivan::KeepCardRead() {
-    if (cardBytesRead_ <= 0 || folders_.dataFolder.empty()) {
-        return;
-    }
-    const auto bytes = std::span(*cardBuffer_).first(static_cast<std::size_t>(cardBytesRead_));
-    const std::string failure = archive_.Keep(clock_(), readerInUse_, bytes);
-    if (!failure.empty()) {
-        ShowStatus("The card read could not be kept in " +
-                       codepage::FromFileName(archive_.Folder()) + ": " + failure,
-                   false);
-    }
+bool frmOstrivan::FormatAsked() {
+    return controls_.AskOkCancel("Format Card. Are you sure? Will delete ALL records!!",
+                                 ApplicationTitle, MessageIcon::Warning) == MessageAnswer::Ok;
 }
 
 void frmOstrivan::cmdClearCard_Click() {
-    const BusyCursor busy(controls_);
-    FormatCard();
+    if (Busy()) {
+        return;
+    }
+    controls_.SetBusy(true);
+    if (!FormatAsked()) {
+        controls_.SetBusy(false);
+        return;
+    }
+    Start(FormatCardIn);
 }
 
 Outcome frmOstrivan::FormatCard() {
-    Outcome outcome = Outcome::Declined;
-    bool asked = false;
-    Trap("cmdClearCard_Click()", [&] {
-        if (paintPacer_.AskOkCancel("Format Card. Are you sure? Will delete ALL records!!",
-                                    ApplicationTitle, MessageIcon::Warning) != MessageAnswer::Ok) {
-            return;
-        }
-        asked = true;
-        // From here a signal is obeyed only before the write: a format is never cut between
-        // its write and its check.
-        const stop::StopScope stoppable;
-        outcome = Outcome::CardError; // until the card is written
-        ShowStatus("Formatting Card");
-        if (RunExchange(ExchangeMode::ExchangeFormat) == 0) {
-            outcome = Outcome::Done;
-        }
-        ShowStatus("Finished!", false);
-    });
-    if (stop::Requested() != 0 && asked) {
-        ShowStatus("Stopped by " + stop::SignalName() +
-                       (outcome == Outcome::Done ? ": the card was left formatted"
-                                                 : ": the card was not formatted"),
-                   false);
-        paintPacer_.Paint();
+    if (!FormatAsked()) {
+        return Outcome::Declined;
     }
-    return outcome;
+    return Run(Prepare(), {controls_, controls_}, FormatCardIn);
+}
+
+void frmOstrivan::cmdCancel_Click() {
+    if (running_) {
+        running_->Request("Cancelled");
+    }
+}
+
+void frmOstrivan::Form_Unload() {
+    if (running_) {
+        running_->Request("The window was closed");
+    }
 }
 
 void frmOstrivan::DriveListBox_Change() {
@@ -457,6 +414,5 @@ void frmOstrivan::SaveTextBox(TextBox box, std::string_view setting) {
         ShowStatus("The settings file cannot hold " + codepage::CharacterCode(*character) + ": " +
                        std::string(setting) + " keeps its last value",
                    false);
-        paintPacer_.Paint();
     }
 }

@@ -24,6 +24,10 @@ constexpr std::int32_t NoCardOrServiceDown = 46; // the service is gone, or no c
 constexpr std::int32_t Timeout = 47;
 constexpr std::int32_t AddressOutOfRange = 48;
 constexpr std::int32_t UnknownError = 49;
+// Not codes of the library itself: a call given up because the reader did not answer in time,
+// or because the operation was asked to stop while it waited.
+constexpr std::int32_t NoAnswer = -3;
+constexpr std::int32_t Stopped = -4;
 
 // Whether the code says that the connection to the card is gone: nothing more can be asked of
 // it.
@@ -44,6 +48,8 @@ enum class FailureCause {
     NoReaders,         // neither a reader nor a card file
     NoCard,            // the reader holds no card
     CardLeft,          // the card was taken out while it was being used
+    CardHeld,          // another connection holds the card
+    NoAnswer,          // the reader did not answer a call in time
 };
 
 // The card-reader library: reader list, wait for a card, connect, read and write card memory,

@@ -19,6 +19,12 @@ std::string Hint(FailureCause cause, const HintContext& context) {
     case FailureCause::NoCard:
         return "there is no card in the reader " + codepage::FromSystemName(context.reader) +
                "; put one in and try again";
+    case FailureCause::CardHeld:
+        return "another program is using the card, or one that used it was stopped: close it, "
+               "or restart the PC/SC service";
+    case FailureCause::NoAnswer:
+        return "unplug the reader and plug it in again; if it stays busy, restart the PC/SC "
+               "service";
     case FailureCause::CardLeft:
         return "the card left the reader after " + std::to_string(context.blocksRead) +
                " blocks; the rows read before are in the export file and the archive";

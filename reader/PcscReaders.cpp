@@ -350,6 +350,8 @@ std::int32_t PcscReaders::Connect(const std::string& reader,
             InContext([&] { return transport_->Connect(reader, card, protocol); })) {
         if (result == PcscCode::NoSmartCard || result == PcscCode::RemovedCard) {
             NoteCause(FailureCause::NoCard);
+        } else if (result == PcscCode::SharingViolation) {
+            NoteCause(FailureCause::CardHeld);
         }
         return Checked(result);
     }

@@ -37,6 +37,8 @@ constexpr std::uint32_t PcscStateChanged = 0x0002;
 constexpr std::uint32_t PcscStateUnavailable = 0x0008;
 constexpr std::uint32_t PcscStateEmpty = 0x0010;
 constexpr std::uint32_t PcscStatePresent = 0x0020;
+constexpr std::uint32_t PcscStateExclusive = 0x0080;
+constexpr std::uint32_t PcscStateInUse = 0x0100;
 constexpr std::uint32_t PcscStateMute = 0x0200;
 
 // What the service knows of a reader without connecting to its card: its state flags, and the
@@ -49,6 +51,8 @@ struct ReaderState {
     bool CardIsThere() const {
         return (flags & PcscStatePresent) != 0 && (flags & PcscStateMute) == 0;
     }
+    // Another connection holds the card: the program's own, exclusive one cannot be made.
+    bool CardIsHeld() const { return (flags & (PcscStateExclusive | PcscStateInUse)) != 0; }
     // How many times a card went in or out of the reader: the service counts them in the
     // state's upper half.
     std::uint32_t CardEvents() const { return flags >> 16; }

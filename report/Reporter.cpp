@@ -3,32 +3,22 @@
 #include "base/Files.h"
 #include "report/NumberText.h"
 
-namespace {
-
-constexpr int MaxStatusLines = 32767;
-
-} // namespace
-
 Reporter::Reporter(LineList& list, MessageBoxes& boxes, LogFileSource logFile, LocalClock clock)
     : list_(list), boxes_(boxes), logFile_(std::move(logFile)), clock_(std::move(clock)) {}
 
-void Reporter::AddToList(std::string_view text, LineKind kind) {
-    // The list is bounded; the oldest line makes room, so the newest is always there.
-    while (list_.LineCount() >= MaxStatusLines) {
-        list_.RemoveFirstLine();
-    }
-    list_.AddLine(text, kind);
-}
-
 void Reporter::ShowStatus(std::string_view text, bool log) {
-    AddToList(text, LineKind::Status);
+    list_.AddLine(text, LineKind::Status);
     if (log) {
         AppendLogLine(text);
     }
 }
 
 void Reporter::ShowBlockLine(std::string_view text) {
-    AddToList(text, LineKind::BlockDump);
+    list_.AddLine(text, LineKind::BlockDump);
+}
+
+void Reporter::ShowProgress(ProgressOf what, std::int32_t done, std::int32_t total) {
+    list_.ShowProgress(what, done, total);
 }
 
 void Reporter::AppendLogLine(std::string_view text) {
@@ -45,7 +35,7 @@ void Reporter::AppendLogLine(std::string_view text) {
 
 void Reporter::NoteLogFailure(const std::string& logFile, const std::string& reason) {
     if (failingLogFiles_.insert(logFile).second) {
-        AddToList("Log file " + logFile + " cannot be written: " + reason, LineKind::Status);
+        list_.AddLine("Log file " + logFile + " cannot be written: " + reason, LineKind::Status);
     }
 }
 
@@ -57,12 +47,17 @@ void Reporter::ReportCardError(std::int32_t code, std::string_view operationLabe
     const std::string_view message = CardErrorMessage(code);
     std::string line(operationLabel);
     line.append(" ").append(BlankLedNumber(code)).append(" ").append(message);
+    std::string boxText(operationLabel);
+    boxText.append(" ").append(message);
+    ReportFailure(line, boxText, hint);
+}
+
+void Reporter::ReportFailure(std::string_view line, std::string_view boxText,
+                             std::string_view hint) {
     ShowStatus(line);
     if (!hint.empty()) {
         ShowStatus(hint, false);
     }
-    std::string boxText(operationLabel);
-    boxText.append(" ").append(message);
     boxes_.ShowMessage(boxText, ApplicationTitle, MessageIcon::Critical);
 }
 
@@ -70,4 +65,14 @@ void Reporter::ReportRuntimeError(std::string_view procedureLabel, std::string_v
     std::string line = "** Error in ";
     line.append(procedureLabel).append(" VB error = ").append(description);
     ShowStatus(line);
+}
+
+bool Reporter::Trap(std::string_view procedureLabel, const std::function<void()>& body) {
+    try {
+        body();
+        return true;
+    } catch (const std::exception& error) {
+        ReportRuntimeError(procedureLabel, error.what());
+        return false;
+    }
 }

@@ -37,12 +37,19 @@ public:
     // Appends one time-stamped line to the log file; nothing when "Log File" is empty.
     void AppendLogLine(std::string_view text);
 
+    void ShowProgress(ProgressOf what, std::int32_t done, std::int32_t total);
+
     // Nothing for code 0; otherwise a logged status line, the hint (status list only, when
     // there is one) and an error box.
     void ReportCardError(std::int32_t code, std::string_view operationLabel,
                          std::string_view hint = {});
+    // A failure told as a card error is: its logged line, the hint, then the box.
+    void ReportFailure(std::string_view line, std::string_view boxText, std::string_view hint);
     // A logged status line naming the procedure that trapped the error.
     void ReportRuntimeError(std::string_view procedureLabel, std::string_view description);
+    // Runs a procedure's body, or a step of one, inside its trap: a run-time error is reported
+    // with the procedure's label and ends it. Whether the body ran to its end.
+    bool Trap(std::string_view procedureLabel, const std::function<void()>& body);
 
 private:
     LineList& list_;
@@ -51,6 +58,5 @@ private:
     LocalClock clock_;
     std::set<std::string> failingLogFiles_; // told once, until a line reaches the file again
 
-    void AddToList(std::string_view text, LineKind kind);
     void NoteLogFailure(const std::string& logFile, const std::string& reason);
 };

@@ -3,12 +3,16 @@
 #include "ui/TextBytes.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <functional>
 
 namespace {
+
+constexpr int MaxStatusLines = 32767; // the list's count is a 16-bit number
 
 // Positions are in twips on the window's own grid: 15 twips make one pixel.
 QRect Twips(int left, int top, int width, int height) {
@@ -69,10 +73,23 @@ int ShowBox(QWidget* window, MessageIcon icon, std::string_view caption, std::st
 
 } // namespace
 
-MainWindow::MainWindow(ASEMEM& library, AppFolders folders, DriveSource drives)
-    : form_(*this, library, std::move(folders), std::move(drives)) {
+MainWindow::MainWindow(ReaderMaker readers, AppFolders folders, DriveSource drives)
+    : form_(*this, std::move(readers), std::move(folders), std::move(drives)),
+      workerView_(*this, {[this](std::string_view text, LineKind kind) { AddLine(text, kind); },
+                          [this](ProgressOf what, std::int32_t done, std::int32_t total) {
+                              ShowProgress(what, done, total);
+                          },
+                          [this](std::string_view text, std::string_view caption, MessageIcon icon,
+                                 bool question) {
+                              if (!question) {
+                                  ShowMessage(text, caption, icon);
+                                  return MessageAnswer::Ok;
+                              }
+                              return AskOkCancel(text, caption, icon);
+                          },
+                          [this] { OperationEnded(); }}) {
     setWindowTitle("Dumevrel Ostrivan");
-    setFixedSize(4815 / 15, 5685 / 15);
+    setFixedSize(4815 / 15, 6255 / 15);
     // The layout was made for a small sans-serif face of 8.25 points; controls inherit it.
     setFont(Font("Arial", QFont::SansSerif));
     BuildControls();
@@ -104,10 +121,17 @@ void MainWindow::BuildControls() {
     Caption(this, "Label6", "File to save", Twips(120, 1080, 960, 195));
     Caption(this, "Label2", "PIC ID:", Twips(120, 540, 765, 195));
     Caption(this, "Label1", "Farm Name", Twips(120, 180, 1005, 195));
+    // The row the window grew by: how far a command has got, and its Cancel.
+    ProgressBar = Place<QProgressBar>(this, "ProgressBar", Twips(120, 5760, 3480, 315));
+    ProgressBar->setTextVisible(false);
+    ProgressBar->setValue(0);
+    cmdCancel = Place<QPushButton>(this, "cmdCancel", Twips(3720, 5700, 1035, 435));
+    cmdCancel->setText("&Cancel");
+    cmdCancel->setEnabled(false);
 
-    QWidget* const tabOrder[] = {TextFarmName, TextPICId,      cmdReadCard,
-                                 DirListBox,   ListStatus,     DriveListBox,
-                                 TextFileName, cmbReaderNames, cmdClearCard};
+    QWidget* const tabOrder[] = {TextFarmName, TextPICId,    cmdReadCard,  DirListBox,
+                                 ListStatus,   DriveListBox, TextFileName, cmbReaderNames,
+                                 cmdClearCard, cmdCancel};
     for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i) {
         setTabOrder(tabOrder[i], tabOrder[i + 1]);
     }
@@ -117,6 +141,9 @@ void MainWindow::BuildControls() {
 void MainWindow::ConnectHandlers() {
     connect(cmdReadCard, &QPushButton::clicked, this, [this] { form_.cmdReadCard_Click(); });
     connect(cmdClearCard, &QPushButton::clicked, this, [this] { form_.cmdClearCard_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { form_.cmdCancel_Click(); });
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, cmdCancel,
+            &QPushButton::click);
     connect(DriveListBox, &QComboBox::currentIndexChanged, this,
             [this] { form_.DriveListBox_Change(); });
     connect(TextFarmName, &QLineEdit::textChanged, this, [this] { form_.TextFarmName_Change(); });
@@ -188,27 +215,81 @@ void MainWindow::ShowDirectory(const std::vector<std::string>& entries, int curr
 void MainWindow::SetBusy(bool busy) {
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        ProgressBar->setValue(0);
     } else {
         QApplication::restoreOverrideCursor();
     }
+    for (QWidget* locked : std::initializer_list<QWidget*>{
+             cmdReadCard, cmdClearCard, cmbReaderNames, TextFileName, DriveListBox, DirListBox}) {
+        locked->setEnabled(!busy);
+    }
+    cmdCancel->setEnabled(busy);
 }
 
-void MainWindow::PaintList() {
-    ListStatus->setCurrentRow(-1);
-    ListStatus->scrollToBottom();
-    ListStatus->repaint();
+void MainWindow::RunOperation(std::function<void(OperationView)> work,
+                              std::function<void()> ended) {
+    ended_ = std::move(ended);
+    std::promise<void> done;
+    workDone_ = done.get_future();
+    worker_ = std::thread([this, work = std::move(work), done = std::move(done)]() mutable {
+        work({workerView_, workerView_});
+        workerView_.Ended();
+        done.set_value();
+    });
+}
+
+void MainWindow::OperationEnded() {
+    worker_.join();
+    std::exchange(ended_, {})();
+}
+
+bool MainWindow::OperationEnded(std::chrono::milliseconds patience) {
+    if (!worker_.joinable() || workDone_.wait_for(patience) == std::future_status::ready) {
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (form_.Busy()) {
+        // Nothing is asked: the operation stops, and no box of it holds it any more.
+        form_.Form_Unload();
+        workerView_.Close();
+    }
+    event->accept();
+}
+
+MainWindow::~MainWindow() {
+    form_.Form_Unload();
+    workerView_.Close();
+    if (worker_.joinable()) {
+        worker_.join();
+    }
 }
 
 void MainWindow::AddLine(std::string_view text, LineKind) {
+    // The oldest line makes room, so the newest is always there.
+    while (ListStatus->count() >= MaxStatusLines) {
+        delete ListStatus->takeItem(0);
+    }
     ListStatus->addItem(FromCodePage(text));
+    // Once for the lines that come in one turn of the event loop, before they are painted.
+    if (!scrollQueued_) {
+        scrollQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                scrollQueued_ = false;
+                ListStatus->setCurrentRow(-1);
+                ListStatus->scrollToBottom();
+            },
+            Qt::QueuedConnection);
+    }
 }
 
-int MainWindow::LineCount() const {
-    return ListStatus->count();
-}
-
-void MainWindow::RemoveFirstLine() {
-    delete ListStatus->takeItem(0);
+void MainWindow::ShowProgress(ProgressOf, std::int32_t done, std::int32_t total) {
+    ProgressBar->setMaximum(total);
+    ProgressBar->setValue(done);
 }
 
 void MainWindow::ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) {

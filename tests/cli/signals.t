@@ -19,6 +19,7 @@ middle of the read.
   Card Connect
   Reading card
   ** Error in cmdReadCard_Click() VB error = Stopped by SIGINT
+  Read Card cancelled: [0-9]+ rows kept (re)
   [130]
   $ awk '!/\r$/' out/k.csv | wc -l; [ "$(wc -l <out/k.csv)" -gt 20 ] && echo "rows kept"
   0
@@ -30,6 +31,7 @@ middle of the read.
   Card Connect
   Reading card
   ** Error in cmdReadCard_Click() VB error = Stopped by SIGTERM
+  Read Card cancelled: [0-9]+ rows kept (re)
   [143]
   $ workbook.py out/k.xlsx | sed -n 2p; ls -A out; ls "$DATA/archive" | wc -l
   s:Card |  |  |  |  |  |  |  |  | s: 32 | 

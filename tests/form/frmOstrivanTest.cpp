@@ -43,7 +43,8 @@ protected:
 
     void Load(ASEMEM& reader) {
         form = std::make_unique<frmOstrivan>(
-            controls, reader, folders, [this] { return volumes; }, [this] { return now; });
+            controls, Borrowed(reader), folders, [this] { return volumes; },
+            [this] { return now; });
         controls.changed = [this](TextBox box) {
             box == TextBox::FarmName ? form->TextFarmName_Change() : form->TextPICId_Change();
         };
@@ -369,32 +370,6 @@ TEST_F(Form, ReadCardTellsItsFirstFailure) {
                 << "the read went on to its later failure";
         }
     }
-}
-
-TEST_F(Form, ListIsPaintedBeforeAnyWaitAndWhenTheCommandEnds) {
-    library.card = TestCard("farm");
-    Load();
-    std::vector<std::size_t> unpaintedAtWait;
-    library.onCall = [&](const std::string& call) {
-        if (call.starts_with("wait")) {
-            unpaintedAtWait.push_back(controls.lines.size() - controls.paintedLines);
-        }
-    };
-    WriteFileBytes(dir / "data" / "data.csv", "");
-    const auto start = std::chrono::steady_clock::now();
-    form->cmdReadCard_Click(); // a question, then a long read
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    library.codes["wait"] = {44};
-    form->cmdClearCard_Click(); // a question, then an error box
-    EXPECT_EQ(unpaintedAtWait, (std::vector<std::size_t>{0, 0}));
-    ASSERT_EQ(controls.boxes.size(), 3u);
-    for (const auto& box : controls.boxes) {
-        EXPECT_EQ(box.unpainted, 0u) << box.text;
-    }
-    EXPECT_EQ(controls.paintedLines, controls.lines.size());
-    EXPECT_GT(controls.lines.size(), 512u);
-    // Painted at most every 30 ms, and before the wait, the box and at the end.
-    EXPECT_LE(controls.paints, elapsed / std::chrono::milliseconds(30) + 10);
 }
 
 TEST_F(Form, FormatCardAsksFirstUnderTheBusyCursor) {

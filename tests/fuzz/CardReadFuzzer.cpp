@@ -21,10 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::remove_all(folders.ArchiveFolder()); // each read keeps its one image
     WriteFileBytes(folders.CardsFolder() / "fuzz.card",
                    std::string(reinterpret_cast<const char*>(data), size));
-    ReaderLibrary library(nullptr, folders.CardsFolder()); // no PC/SC service
     FakeControls controls;
-    frmOstrivan form(controls, library, folders,
-                     [] { return std::vector<std::filesystem::path>{"/"}; });
+    frmOstrivan form(
+        controls,
+        [&] { // no PC/SC service
+            return std::make_shared<ReaderLibrary>(nullptr, folders.CardsFolder());
+        },
+        folders, [] { return std::vector<std::filesystem::path>{"/"}; });
     form.Form_Load();
     controls.readerText = "fuzz";
     controls.lines.clear();

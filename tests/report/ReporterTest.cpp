@@ -57,15 +57,6 @@ TEST_F(StatusAndLog, FailingLogIsToldOnceUntilItWorksAgain) {
     EXPECT_EQ(window.lines[window.lines.size() - 2], "disk full");
 }
 
-TEST_F(StatusAndLog, ListKeepsTheNewest32767Lines) {
-    for (int i = 0; i < 32767 + 5; ++i) {
-        report.ShowStatus(std::to_string(i), false);
-    }
-    EXPECT_EQ(window.lines.size(), 32767u);
-    EXPECT_EQ(window.lines.front(), "5");
-    EXPECT_EQ(window.lines.back(), "32771");
-}
-
 struct CodeCase {
     std::int32_t code;
     std::string line; // empty: nothing at all

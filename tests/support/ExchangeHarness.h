@@ -25,13 +25,19 @@ public:
     FakeControls window;
     Reporter report{window, window, [this]() -> const LogFileSetting& { return logFile_; }};
     RecordAssembler assembler{report};
-    std::unique_ptr<CardBuffer> cardBuffer = std::make_unique<CardBuffer>();
-    std::int32_t cardBytesRead = 0;
+    std::int32_t cardBytesRead = 0; // by the last exchange
 
     // A run-time error of the decoder leaves it, as it leaves the exchange.
     std::int32_t Run(ASEMEM& library, ExchangeMode mode, std::string reader = "Reader 1") {
-        return CardExchange(
-            mode, {library, std::move(reader), report, assembler, *cardBuffer, cardBytesRead});
+        ExchangeContext context(std::shared_ptr<ASEMEM>(&library, [](ASEMEM*) {}),
+                                std::move(reader), {logFile_}, window, window, {});
+        context.assembler = &assembler;
+        struct BytesRead {
+            ExchangeContext& context;
+            std::int32_t& kept;
+            ~BytesRead() { kept = context.cardBytesRead; }
+        } bytesRead{context, cardBytesRead};
+        return CardExchange(mode, context);
     }
     RowWriter& Rows() { return rows_; }
 

@@ -10,6 +10,7 @@
 
 // The window's controls in memory: everything the form shows is kept, questions are answered
 // as a test tells, and a text set by the form runs the change handler as the window's does.
+// An operation runs where it is started, and is over when the command returns.
 class FakeControls : public FormControls {
 public:
     struct Box {
@@ -17,8 +18,7 @@ public:
         std::string caption;
         MessageIcon icon;
         bool question;
-        std::size_t unpainted; // lines not painted yet when it showed
-        std::size_t after;     // lines in the list when it showed
+        std::size_t after; // lines in the list when it showed
     };
 
     std::deque<std::string> lines;
@@ -33,9 +33,7 @@ public:
     int shownDrive = -1;
     std::vector<std::string> directory;
     int currentEntry = -1;
-    std::vector<bool> busy;       // every change of the cursor, in order
-    std::size_t paintedLines = 0; // lines in the list when it was last painted
-    int paints = 0;
+    std::vector<bool> busy; // every change, in order
 
     std::string Text(TextBox box) const override { return texts.at(box); }
     std::optional<char32_t> Unstorable(TextBox box) const override {
@@ -62,23 +60,18 @@ public:
         currentEntry = current;
     }
     void SetBusy(bool on) override { busy.push_back(on); }
-    void PaintList() override {
-        paintedLines = lines.size();
-        ++paints;
+    void RunOperation(std::function<void(OperationView)> work,
+                      std::function<void()> ended) override {
+        work({*this, *this});
+        ended();
     }
-
-    std::size_t Unpainted() const { return lines.size() - paintedLines; }
     void AddLine(std::string_view text, LineKind) override { lines.emplace_back(text); }
-    int LineCount() const override { return static_cast<int>(lines.size()); }
-    void RemoveFirstLine() override { lines.pop_front(); }
     void ShowMessage(std::string_view text, std::string_view caption, MessageIcon icon) override {
-        boxes.push_back(
-            {std::string(text), std::string(caption), icon, false, Unpainted(), lines.size()});
+        boxes.push_back({std::string(text), std::string(caption), icon, false, lines.size()});
     }
     MessageAnswer AskOkCancel(std::string_view text, std::string_view caption,
                               MessageIcon icon) override {
-        boxes.push_back(
-            {std::string(text), std::string(caption), icon, true, Unpainted(), lines.size()});
+        boxes.push_back({std::string(text), std::string(caption), icon, true, lines.size()});
         return answer;
     }
 };

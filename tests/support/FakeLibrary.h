@@ -98,3 +98,8 @@ private:
         return code;
     }
 };
+
+// The library as a form's readers: every library the form makes for itself is this one.
+inline auto Borrowed(ASEMEM& library) {
+    return [&library] { return std::shared_ptr<ASEMEM>(&library, [](ASEMEM*) {}); };
+}

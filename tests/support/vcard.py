@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """An Extended I2C memory card for the virtual reader driver of pcscd: READ BINARY and UPDATE
 BINARY on an image file (read again when replaced), every command noted on standard output. It
-can leave mid-read and come back, stop a process as it leaves, refuse long reads, and take a slow
-reader's time."""
+can leave mid-read and come back, stop a process as it leaves, stop answering commands (while it
+still answers its reset), refuse long reads, and take a slow reader's time."""
 
 import argparse
 import os
@@ -78,6 +78,10 @@ def serve(connection, image, options):
             print("left the reader", flush=True)
             return True
         options.drop_after -= options.drop_after > 0
+        if options.stall_after == 0:
+            print("no answer", flush=True)
+            continue  # the reader waits for ever
+        options.stall_after -= options.stall_after > 0
         reply = answer(payload, image.current(), options)
         time.sleep(options.command_ms / 1000)
         connection.sendall(struct.pack(">H", len(reply)) + reply)
@@ -90,6 +94,8 @@ def main():
     parser.add_argument("--drop-after", type=int, default=-1, help="leave after N commands")
     parser.add_argument("--rejoin-ms", type=int, default=-1, help="come back after MS")
     parser.add_argument("--kill-pid", type=int, default=0, help="stop PID when leaving")
+    parser.add_argument("--stall-after", type=int, default=-1,
+                        help="answer no command after N (0: none at all)")
     parser.add_argument("--refuse-long-reads", action="store_true")
     parser.add_argument("--command-ms", type=int, default=0, help="answer each command after MS")
     options = parser.parse_args()
