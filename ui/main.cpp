@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QWidget>
 #include <cstdio>
 #include <unistd.h>
 
@@ -31,8 +32,13 @@ int main(int argc, char** argv) {
         folders);
     QTimer stopped;
     QObject::connect(&stopped, &QTimer::timeout, [&window] {
-        if (stop::Signalled() != 0 && !window.Form().Busy()) {
+        if (stop::Signalled() == 0) {
+            return;
+        }
+        if (!window.Form().Busy()) {
             QApplication::exit(stop::ExitStatus());
+        } else if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close(); // a box of the stopped operation holds it no longer
         }
     });
     stopped.start(100);

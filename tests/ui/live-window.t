@@ -1,0 +1,49 @@
+The window answers while a card does not: its event loop runs through a card command that is
+never answered, which fails as a card error once "Card Timeout" has passed; Escape cancels a read,
+and SIGTERM or closing the window end a read that hangs, and the program with it. Alt+R is pressed
+until the read is under way, once the last command has ended: a key pressed meanwhile is not kept.
+
+  $ . "$TESTS/support/transcript.sh"; . "$SOURCE/scripts/window-session.sh"
+  $ start_pcscd; trap 'stop_window_session; stop_services' EXIT
+  $ farm="$TESTS/data/cards/farm.txt"
+  $ box() { xdotool search --onlyvisible --name '^Ostrivan$' 2>/dev/null | head -n 1; }
+  $ answer_box() { wait_for '[ -n "$(box)" ]' && xdotool windowfocus --sync "$(box)" key Return; }
+  $ stuck_read() { rm -f "$DATA/data.csv"; wait_for '{ press_keys alt+r; sleep 0.2; grep -q "^no answer" card.log; }'; }
+  $ ostrivan-card setting "Card Timeout" 2
+
+A card that answers no command: the window answers the window manager throughout, and after the
+card timeout shows the error.
+
+  $ insert_card "$farm" --stall-after 0
+  $ start_window_session ostrivan "$PWD"; stuck_read
+  $ xwindow.py ping "$WINDOW" && echo "answers while the card does not"
+  answers while the card does not
+  $ wait_for 'grep -q "did not answer" "$LOG"'; answer_box; logged | tail -n 2
+  Reading card
+  The card reader did not answer for 2 seconds
+  $ cat "$DATA/data.csv"
+  RecType,Time,Date,Tag Nr,Invoice Nr,Location Id,Location Name,Weight,Gate Nr,Device Id,Version,\r (esc)
+
+Escape cancels a read that hangs after 50 commands: the rows of the blocks read are kept.
+
+  $ insert_card "$farm" --stall-after 50; stuck_read; press_keys Escape
+  $ wait_for 'grep -q "cancelled" "$LOG"'; logged | tail -n 2; wc -l <"$DATA/data.csv"
+  ** Error in cmdReadCard_Click() VB error = Cancelled
+  Read Card cancelled: 627 rows kept
+  628
+
+SIGTERM during a command that is never answered ends the read as a failure, then the program.
+
+  $ insert_card "$farm" --stall-after 0; stuck_read; kill -TERM "$PROGRAM_PID"; wait "$PROGRAM_PID"
+  [143]
+  $ logged | tail -n 2
+  ** Error in cmdReadCard_Click() VB error = Stopped by SIGTERM
+  Read Card cancelled: 0 rows kept
+
+Closing the window does the same, asking nothing.
+
+  $ stop_window_session; insert_card "$farm" --stall-after 0
+  $ start_window_session ostrivan "$PWD"; stuck_read; xwindow.py close "$WINDOW"; wait "$PROGRAM_PID"
+  $ logged | tail -n 2
+  ** Error in cmdReadCard_Click() VB error = The window was closed
+  Read Card cancelled: 0 rows kept
