@@ -1,15 +1,17 @@
 #include "card/CardDescription.h"
 
-#include "base/ControlCharacters.h"
 #include "base/Files.h"
 #include "card/CardTags.h"
+#include "card/CodePage.h"
 
 #include <charconv>
 #include <cstdio>
 #include <fcntl.h>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <unistd.h>
+#include <utf8.h>
 #include <vector>
 
 namespace {
@@ -229,15 +231,22 @@ std::string QuotedInput(std::string_view input) {
     constexpr std::size_t Shown = 80;
     std::string quoted;
     std::size_t characters = 0;
-    for (const char byte : input) {
-        // A UTF-8 character is counted at its first byte.
-        const bool starts = (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
-        if (starts && ++characters > Shown) {
-            return ControlCharactersShown(quoted) + "...";
+    for (auto at = input.begin(); at != input.end();) {
+        if (++characters > Shown) {
+            return quoted + "...";
         }
-        quoted.push_back(byte);
+        // A UTF-8 character as it is; a byte that starts none as the code page's character.
+        char32_t character = 0;
+        const auto window = at + std::min<std::ptrdiff_t>(4, input.end() - at);
+        if (utf8::find_invalid(at, window) != at) {
+            character = utf8::next(at, input.end());
+        } else {
+            character = codepage::ToUnicode(static_cast<std::uint8_t>(*at++));
+        }
+        const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+        utf8::append(control ? U'?' : character, std::back_inserter(quoted));
     }
-    return ControlCharactersShown(quoted);
+    return quoted;
 }
 
 CardDescription CardFromTextFile(const std::string& source) {

@@ -38,6 +38,7 @@ constexpr std::size_t LongestCardTextLine = 64 * 1024;
 // error says why the file cannot be read, or where it is no card text.
 CardDescription CardFromTextFile(const std::string& source);
 
-// At most 80 characters of the input, for a message: control characters as '?', and "..."
-// where it was cut.
+// At most 80 characters of the input, for a message, in UTF-8 whatever its bytes: a byte that
+// starts no UTF-8 character is the code page's character, a control character is '?', and
+// "..." stands where it was cut.
 std::string QuotedInput(std::string_view input);
