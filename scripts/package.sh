@@ -10,7 +10,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
 
 build=build/package
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" >/dev/null
+cmake --build "$build"
 mkdir -p build/packages
 cpack --config "$build/CPackConfig.cmake" -B build/packages >/dev/null
 ls -1 "$PWD"/build/packages/*.deb

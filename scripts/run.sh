@@ -9,7 +9,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${RUNTIME_PACKAGES[@]}"
 
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target ostrivan demo_card >/dev/null
+cmake --build "$build" --target ostrivan demo_card
 
 cards="${XDG_DATA_HOME:-$HOME/.local/share}/Trelk/Ostrivan/cards"
 mkdir -p "$cards"

@@ -1,8 +1,8 @@
-A disk that fills up during a read (a small tmpfs; root only): the export keeps whole rows, a
+A disk that fills up during a read (a small tmpfs, in the transcript's own mount namespace): the export keeps whole rows, a
 log that cannot take its lines is told once.
 
   $ . "$TESTS/support/transcript.sh"
-  $ needs_root
+  $ needs_namespaces
   $ mkdir disk; mount -t tmpfs -o size=16k,mode=0777 tmpfs disk; trap 'umount -l disk' EXIT
   $ farm="$TESTS/data/cards/farm.txt"
   $ ostrivan-card export --text "$farm" >whole.csv 2>/dev/null

@@ -8,7 +8,7 @@ set -uo pipefail
 build=$1 source=$2 version=$3
 if [ "$(id -u)" -ne 0 ]; then
     [ "${CI:-}" = true ] && { echo "needs root under CI"; exit 1; }
-    echo "skipped: needs root"; exit 77
+    echo "skipped: needs root"; exit 80
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -31,20 +31,31 @@ wait_for() {
     return 1
 }
 
-# What needs root (the PC/SC daemon, a mount) skips the transcript for a normal user, and fails
-# it under CI, where a skip would hide an untested fault.
-needs_root() {
-    [ "$(id -u)" -eq 0 ] && return
-    [ "${CI:-}" = true ] && { echo "needs root under CI"; exit 1; }
+# skip REASON: the transcript cannot run here, which is said; under CI, where a skip would
+# hide an untested fault, it fails instead.
+skip() {
+    [ "${CI:-}" = true ] && { echo "cannot run under CI: $1"; exit 1; }
+    echo "$1" >"${SKIP_REASON:-/dev/null}"
     exit 80
+}
+
+needs_root() {
+    [ "$(id -u)" -eq 0 ] || skip "needs root"
+}
+
+# What would touch the machine (the PC/SC daemon, a mount) runs only in the mount and network
+# namespace that tests/support/isolated.sh gives the transcript.
+needs_namespaces() {
+    needs_root
+    [ "${OSTRIVAN_ISOLATED:-}" = 1 ] ||
+        skip "needs a mount and network namespace of its own, which this machine does not give"
 }
 
 # The PC/SC daemon in the foreground, with the virtual reader driver of its configuration, in
 # the namespaces that tests/support/isolated.sh gives the transcript; it dies with the
 # transcript, and is ready once its readers are listed.
 start_pcscd() {
-    needs_root
-    [ "${OSTRIVAN_ISOLATED:-}" = 1 ] || { echo "a PC/SC daemon runs only under isolated.sh"; exit 1; }
+    needs_namespaces
     setpriv --pdeathsig TERM /usr/sbin/pcscd --foreground >>"$PWD/pcscd.log" 2>&1 &
     PCSCD=$!
     trap stop_services EXIT

@@ -10,7 +10,7 @@ source "$(dirname "$0")/../../scripts/window-session.sh"
 
 if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
     [ "${CI:-}" = "true" ] && { echo "Xvfb and xdotool are needed under CI"; exit 1; }
-    echo "skipped: Xvfb or xdotool missing"; exit 77
+    echo "skipped: Xvfb or xdotool missing"; exit 80
 fi
 
 home=$(mktemp -d)
