@@ -32,6 +32,9 @@ void ExportFile::WriteRow(const RowCells& cells) {
 }
 
 void ExportFile::WriteLine(std::string_view line) {
+    if (writeFailed_) {
+        return; // the output is closed or full: its first failed write said so
+    }
     if (!file_.IsOpen()) {
         writeFailed_ = true;
         throw RuntimeError("Bad file name or number");

@@ -10,7 +10,8 @@
 
 // The export file of one read. Every line goes straight to the file and is checked there, so a
 // full disk shows at the row that did not fit, and a row that does not fit is taken out again:
-// the file holds whole rows only. Failures throw RuntimeError.
+// the file holds whole rows only. Failures throw RuntimeError; after the first, nothing more is
+// written, and nothing more is said.
 class ExportFile : public ExportRows {
 public:
     // Creates the file, or empties it when it exists.

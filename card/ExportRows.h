@@ -7,7 +7,7 @@
 #include <string_view>
 
 // Where finished rows go. A row that cannot be written throws RuntimeError when it is
-// written, not later.
+// written, not later; an export takes no row after that.
 class RowWriter {
 public:
     virtual ~RowWriter() = default;

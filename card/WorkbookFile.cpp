@@ -31,6 +31,9 @@ WorkbookFile::~WorkbookFile() {
 }
 
 void WorkbookFile::WriteRow(const RowCells& cells) {
+    if (book_.WriteFailed()) {
+        return; // its first failed write said so
+    }
     if (row_ > 0) {
         summary_.WriteRow(cells);
     }

@@ -8,7 +8,7 @@ log that cannot take its lines is told once.
   $ ostrivan-card export --text "$farm" >whole.csv 2>/dev/null
   $ ostrivan-card export --text "$farm" --output disk/data.csv 2>errors
   [4]
-  $ grep -m 1 TLVToCSV errors; tail -n 2 errors
+  $ grep TLVToCSV errors; tail -n 2 errors
   ** Error in TLVToCSV() VB error = Cannot write file disk/data.csv: No space left on device
   Closing file data.csv
   Finished!
