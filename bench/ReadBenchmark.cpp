@@ -17,7 +17,7 @@
 //     modelled reader "Virtual PCD 00 01" (scripts/bench.sh puts the farm card of the tests in
 //     both)
 
-#include "card/ExportFile.h"
+#include "card/CreateExport.h"
 #include "reader/PcscLite.h"
 #include "reader/ReaderLibrary.h"
 #include "tests/support/ExchangeHarness.h"
@@ -119,10 +119,10 @@ bool LibraryRead(ReaderLibrary& library) {
 
 bool ExchangeRead(ExchangeHarness& harness, ReaderLibrary& library,
                   const std::filesystem::path& exportFile) {
-    ExportFile file(exportFile);
-    harness.assembler.SetRowWriter(&file);
+    const auto file = CreateExport(exportFile);
+    harness.assembler.SetRowWriter(file.get());
     const std::int32_t result = harness.Run(library, ExchangeMode::ExchangeRead, Reader);
-    file.Close();
+    file->Close();
     harness.window.lines.clear();
     return result == 0 && harness.cardBytesRead == CardMemorySize;
 }

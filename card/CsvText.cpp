@@ -27,11 +27,14 @@ void AppendCsvCell(std::string& line, std::string_view value) {
     line.push_back(',');
 }
 
-std::string CsvLine(std::span<const std::string_view> cells) {
+std::string CsvLine(std::span<const std::string_view> cells, CsvCommas commas) {
     std::string line;
     line.reserve(128);
     for (const std::string_view cell : cells) {
         AppendCsvCell(line, cell);
+    }
+    if (commas == CsvCommas::BetweenCells && !line.empty()) {
+        line.pop_back();
     }
     line.append("\r\n");
     return line;

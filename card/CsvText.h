@@ -1,6 +1,6 @@
 #pragma once
 
-#include "card/ExportColumns.h"
+#include "card/Table.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,8 +13,10 @@
 // other value stands as it is.
 void AppendCsvCell(std::string& line, std::string_view value);
 
-// The cells as an export line: every cell followed by its comma, then CR LF.
-std::string CsvLine(std::span<const std::string_view> cells);
+// The cells as a CSV line: every cell followed by its comma (the export's), or commas between
+// the cells; then CR LF.
+std::string CsvLine(std::span<const std::string_view> cells,
+                    CsvCommas commas = CsvCommas::AfterEachCell);
 
 // The number a cell shows when it is a plain decimal number, blanks aside (" 452").
 std::optional<std::int64_t> PlainNumber(std::string_view cell);

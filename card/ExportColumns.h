@@ -1,5 +1,7 @@
 #pragma once
 
+#include "card/Table.h"
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -21,32 +23,22 @@ enum class Column : std::size_t {
 };
 constexpr std::size_t ExportColumnCount = 11;
 
-enum class CellKind {
-    Text,       // as it stands
-    Identifier, // always text, though it may look like a number: leading zeros and 15 digits stay
-    Number,     // a number where the cell is a plain decimal number, text otherwise
-    Date,       // dd/mm/yy
-    Time,       // hh:mm:ss
-};
-
-struct ExportColumn {
-    std::string_view label; // the header's
-    CellKind kind;
-};
-
-constexpr std::array<ExportColumn, ExportColumnCount> ExportColumns = {{
+constexpr std::array<TableColumn, ExportColumnCount> ExportColumns = {{
     {"RecType", CellKind::Text},
     {"Time", CellKind::Time},
     {"Date", CellKind::Date},
-    {"Tag Nr", CellKind::Identifier},
-    {"Invoice Nr", CellKind::Identifier},
-    {"Location Id", CellKind::Identifier},
+    {"Tag Nr", CellKind::Identifier, IdentifierWidth},
+    {"Invoice Nr", CellKind::Identifier, IdentifierWidth},
+    {"Location Id", CellKind::Identifier, IdentifierWidth},
     {"Location Name", CellKind::Text},
     {"Weight", CellKind::Number},
     {"Gate Nr", CellKind::Number},
     {"Device Id", CellKind::Text},
     {"Version", CellKind::Text},
 }};
+
+// The export as a table: the rows of a read, every CSV cell followed by its comma.
+constexpr Table ExportTable = {"Rows", ExportColumns, CsvCommas::AfterEachCell};
 
 constexpr std::size_t Index(Column column) {
     return static_cast<std::size_t>(column);

@@ -115,17 +115,24 @@ Workbook::Workbook(std::filesystem::path path)
     }
     reserved.Close();
     lxw_workbook_options options = {LXW_TRUE, folder_.data(), LXW_FALSE};
-    const Quiet quiet;
-    workbook_ = workbook_new_opt(temporary_.c_str(), &options);
+    {
+        const Quiet quiet;
+        workbook_ = workbook_new_opt(temporary_.c_str(), &options);
+    }
     if (workbook_ == nullptr) {
         Discard();
         ThrowExportFailure("Cannot create file", path_,
                            "the workbook could not be started in its folder");
     }
-    date_ = workbook_add_format(workbook_);
-    format_set_num_format(date_, "dd/mm/yy");
-    time_ = workbook_add_format(workbook_);
-    format_set_num_format(time_, "hh:mm:ss");
+    try {
+        bold_ = Format(nullptr, true);
+        date_ = Format("dd/mm/yy", false);
+        time_ = Format("hh:mm:ss", false);
+        decimals_ = Format("0.00", false);
+    } catch (...) {
+        Discard();
+        throw;
+    }
 }
 
 Workbook::Quiet::Quiet() {
@@ -142,14 +149,10 @@ Workbook::~Workbook() {
     }
 }
 
-lxw_worksheet* Workbook::AddSheet(const char* name) {
+template <typename Call> void Workbook::Checked(Call call) {
     const Quiet quiet;
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook_, name);
-    if (sheet == nullptr) {
-        writeFailed_ = true;
-        ThrowExportFailure("Cannot write file", path_, "no sheet could be added");
-    }
-    return sheet;
+    errno = 0;
+    Check(call());
 }
 
 void Workbook::Check(int result) {
@@ -159,38 +162,65 @@ void Workbook::Check(int result) {
     }
 }
 
-void Workbook::Text(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column,
-                    std::string_view text, lxw_format* format) {
+template <typename Result> Result* Workbook::Made(Result* made, const char* what) {
+    if (made == nullptr) {
+        writeFailed_ = true;
+        ThrowExportFailure("Cannot write file", path_,
+                           std::string("no ") + what + " could be made");
+    }
+    return made;
+}
+
+lxw_format* Workbook::Format(const char* numbers, bool bold) {
+    const Quiet quiet;
+    lxw_format* format = Made(workbook_add_format(workbook_), "format");
+    if (numbers != nullptr) {
+        format_set_num_format(format, numbers);
+    }
+    if (bold) {
+        format_set_bold(format);
+    }
+    return format;
+}
+
+Workbook::Sheet Workbook::AddSheet(std::string_view name) {
+    const Quiet quiet;
+    sheets_.push_back(
+        Made(workbook_add_worksheet(workbook_, codepage::ToUtf8(name).c_str()), "sheet"));
+    return sheets_.size() - 1;
+}
+
+void Workbook::Text(Sheet sheet, std::uint32_t row, std::uint16_t column, std::string_view text,
+                    CellStyle style) {
     const std::string escaped = WorkbookText(text);
+    lxw_format* format = style == CellStyle::Bold ? bold_ : nullptr;
     Checked([&] {
-        errno = 0;
-        return worksheet_write_string(sheet, row, column, escaped.c_str(), format);
+        return worksheet_write_string(sheets_.at(sheet), row, column, escaped.c_str(), format);
     });
 }
 
-void Workbook::Number(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column, double number,
-                      lxw_format* format) {
-    Checked([&] {
-        errno = 0;
-        return worksheet_write_number(sheet, row, column, number, format);
-    });
+void Workbook::Number(Sheet sheet, std::uint32_t row, std::uint16_t column, double number) {
+    Checked(
+        [&] { return worksheet_write_number(sheets_.at(sheet), row, column, number, nullptr); });
 }
 
-void Workbook::DateTime(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column,
+void Workbook::DateTime(Sheet sheet, std::uint32_t row, std::uint16_t column,
                         const lxw_datetime& when, lxw_format* format) {
     lxw_datetime copy = when; // the library takes it by a pointer to a mutable one
-    Checked([&] {
-        errno = 0;
-        return worksheet_write_datetime(sheet, row, column, &copy, format);
-    });
+    Checked(
+        [&] { return worksheet_write_datetime(sheets_.at(sheet), row, column, &copy, format); });
 }
 
-void Workbook::Typed(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t column, CellKind kind,
-                     std::string_view text, lxw_format* format) {
+void Workbook::Typed(Sheet sheet, std::uint32_t row, std::uint16_t column, CellKind kind,
+                     std::string_view text) {
     switch (kind) {
     case CellKind::Number:
+    case CellKind::Decimal:
         if (const auto number = PlainDecimal(text)) {
-            return Number(sheet, row, column, *number);
+            lxw_format* format = kind == CellKind::Decimal ? decimals_ : nullptr;
+            return Checked([&] {
+                return worksheet_write_number(sheets_.at(sheet), row, column, *number, format);
+            });
         }
         break;
     case CellKind::Date:
@@ -219,7 +249,58 @@ void Workbook::Typed(lxw_worksheet* sheet, std::uint32_t row, std::uint16_t colu
     default:
         break;
     }
-    Text(sheet, row, column, text, format);
+    Text(sheet, row, column, text);
+}
+
+void Workbook::SetWidth(Sheet sheet, std::uint16_t column, double width) {
+    Checked(
+        [&] { return worksheet_set_column(sheets_.at(sheet), column, column, width, nullptr); });
+}
+
+void Workbook::FreezeTopRow(Sheet sheet) {
+    const Quiet quiet;
+    worksheet_freeze_panes(sheets_.at(sheet), 1, 0);
+}
+
+void Workbook::Filter(Sheet sheet, std::uint32_t lastRow, std::uint16_t lastColumn) {
+    Checked([&] { return worksheet_autofilter(sheets_.at(sheet), 0, 0, lastRow, lastColumn); });
+}
+
+void Workbook::InsertChart(Sheet sheet, std::uint32_t row, std::uint16_t column,
+                           const Chart& chart) {
+    const Quiet quiet;
+    const bool columns = chart.kind == Chart::Kind::Columns;
+    lxw_chart* made =
+        Made(workbook_add_chart(workbook_, columns ? LXW_CHART_COLUMN
+                                                   : LXW_CHART_SCATTER_STRAIGHT_WITH_MARKERS),
+             "chart");
+    // The library copies what it is given.
+    chart_title_set_name(made, codepage::ToUtf8(chart.title).c_str());
+    chart_axis_set_name(made->x_axis, codepage::ToUtf8(chart.xAxis).c_str());
+    chart_axis_set_name(made->y_axis, codepage::ToUtf8(chart.yAxis).c_str());
+    if (!columns) {
+        chart_axis_set_num_format(made->x_axis, "dd/mm/yy");
+    }
+    if (chart.wholeNumbersUp) {
+        chart_axis_set_num_format(made->y_axis, "0");
+        chart_axis_set_major_unit(made->y_axis, 1);
+    }
+    if (!chart.legend) {
+        chart_legend_set_position(made, LXW_CHART_LEGEND_NONE);
+    }
+    for (const Chart::Series& series : chart.series) {
+        lxw_chart_series* line = Made(chart_add_series(made, nullptr, nullptr), "chart series");
+        const auto range = [&](const ColumnCells& cells, auto set) {
+            set(line, codepage::ToUtf8(cells.sheet).c_str(), cells.firstRow, cells.column,
+                cells.lastRow, cells.column);
+        };
+        range(series.categories, chart_series_set_categories);
+        range(series.values, chart_series_set_values);
+        // Named by the cell that holds the name: a name of the card's could read as a formula.
+        chart_series_set_name_range(line, codepage::ToUtf8(series.name.sheet).c_str(),
+                                    series.name.firstRow, series.name.column);
+    }
+    Check(worksheet_insert_chart(sheets_.at(sheet), row, column, made));
 }
 
 void Workbook::Close() {

@@ -1,14 +1,36 @@
 #include "history/HistoryTable.h"
 
-#include "card/CodePage.h"
-#include "card/CreateExport.h"
-#include "card/CsvText.h"
-#include "card/ExportFile.h"
-#include "card/Workbook.h"
+#include "card/TableFile.h"
+#include "card/TableSheet.h"
 
-#include <xlsxwriter.h>
+#include <algorithm>
 
 namespace {
+
+constexpr TableColumn TagColumns[] = {
+    {"Tag Nr", CellKind::Identifier, IdentifierWidth},
+    {"Weighings", CellKind::Number},
+    {"First Date", CellKind::Date},
+    {"First Weight", CellKind::Number},
+    {"Last Date", CellKind::Date},
+    {"Last Weight", CellKind::Number},
+    {"Days", CellKind::Number},
+    {"Gain per Day", CellKind::Number},
+};
+
+// The weighings of the tags asked for; their chart takes the date and the weight.
+constexpr std::uint16_t DateColumn = 1;
+constexpr std::uint16_t WeightColumn = 3;
+constexpr TableColumn WeighingColumns[] = {
+    {"Tag Nr", CellKind::Identifier, IdentifierWidth},
+    {"Date", CellKind::Date},
+    {"Time", CellKind::Time},
+    {"Weight", CellKind::Number},
+    {"Gate Nr", CellKind::Number},
+    {"Gain per Day", CellKind::Number},
+    {"Image", CellKind::Text},
+};
+constexpr std::string_view SheetName = "History";
 
 std::string Number(std::int64_t number) {
     return std::to_string(number);
@@ -18,77 +40,28 @@ std::string Gate(const Weighing& weighing) {
     return weighing.gate ? Number(*weighing.gate) : std::string();
 }
 
-void WriteCsv(const HistoryTable& table, const std::filesystem::path& file) {
-    const auto output =
-        file.empty() ? ExportFile::StandardOutput() : std::make_unique<ExportFile>(file);
-    output->WriteLine(CsvLine(table.labels));
-    for (const auto& row : table.rows) {
-        const std::vector<std::string_view> cells(row.begin(), row.end());
-        output->WriteLine(CsvLine(cells));
+// A line of weights over time for each tag asked for, beside the table.
+void AddChart(TableSheet& sheet, const HistoryTable& table) {
+    Chart chart{.kind = Chart::Kind::DatedLines,
+                .title = "Weights over time",
+                .xAxis = "Date",
+                .yAxis = "Weight",
+                .series = {}};
+    for (const auto& line : table.lines) {
+        const auto first = static_cast<std::uint32_t>(line.first + 1);
+        const auto last = static_cast<std::uint32_t>(line.last + 1);
+        chart.series.push_back({{SheetName, first, first, 0},
+                                {SheetName, first, last, DateColumn},
+                                {SheetName, first, last, WeightColumn}});
     }
-    output->Close();
-}
-
-void AddChart(Workbook& book, lxw_worksheet* sheet, const HistoryTable& table) {
-    const auto column = [&](std::string_view label) {
-        return static_cast<lxw_col_t>(std::find(table.labels.begin(), table.labels.end(), label) -
-                                      table.labels.begin());
-    };
-    book.Checked([&] {
-        lxw_chart* chart =
-            workbook_add_chart(book.Library(), LXW_CHART_SCATTER_STRAIGHT_WITH_MARKERS);
-        for (const auto& line : table.lines) {
-            lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
-            chart_series_set_categories(series, "History", line.first + 1, column("Date"),
-                                        line.last + 1, column("Date"));
-            chart_series_set_values(series, "History", line.first + 1, column("Weight"),
-                                    line.last + 1, column("Weight"));
-            chart_series_set_name(series, codepage::ToUtf8(line.tag).c_str());
-        }
-        chart_title_set_name(chart, "Weights over time");
-        chart_axis_set_name(chart->x_axis, "Date");
-        chart_axis_set_num_format(chart->x_axis, "dd/mm/yy");
-        chart_axis_set_name(chart->y_axis, "Weight");
-        return worksheet_insert_chart(sheet, 1, static_cast<lxw_col_t>(table.labels.size() + 1),
-                                      chart);
-    });
-}
-
-void WriteWorkbook(const HistoryTable& table, const std::filesystem::path& file) {
-    Workbook book(file);
-    lxw_worksheet* sheet = book.AddSheet("History");
-    lxw_format* bold = workbook_add_format(book.Library());
-    format_set_bold(bold);
-    for (std::size_t column = 0; column < table.labels.size(); ++column) {
-        const auto at = static_cast<lxw_col_t>(column);
-        book.Text(sheet, 0, at, table.labels[column], bold);
-        const double width = table.kinds[column] == CellKind::Identifier ? 18 : 12;
-        book.Checked([&] { return worksheet_set_column(sheet, at, at, width, nullptr); });
-    }
-    for (std::size_t row = 0; row < table.rows.size(); ++row) {
-        for (std::size_t column = 0; column < table.labels.size(); ++column) {
-            if (const std::string& cell = table.rows[row][column]; !cell.empty()) {
-                book.Typed(sheet, static_cast<std::uint32_t>(row + 1),
-                           static_cast<std::uint16_t>(column), table.kinds[column], cell);
-            }
-        }
-    }
-    book.Checked([&] { return worksheet_freeze_panes(sheet, 1, 0), LXW_NO_ERROR; });
-    if (!table.lines.empty()) {
-        AddChart(book, sheet, table);
-    }
-    book.Close();
+    sheet.Book().InsertChart(sheet.Sheet(), 1, static_cast<std::uint16_t>(table.columns.size() + 1),
+                             chart);
 }
 
 } // namespace
 
 HistoryTable TagTable(const std::vector<TagHistory>& tags) {
-    HistoryTable table{{"Tag Nr", "Weighings", "First Date", "First Weight", "Last Date",
-                        "Last Weight", "Days", "Gain per Day"},
-                       {CellKind::Identifier, CellKind::Number, CellKind::Date, CellKind::Number,
-                        CellKind::Date, CellKind::Number, CellKind::Number, CellKind::Number},
-                       {},
-                       {}};
+    HistoryTable table{TagColumns, {}, {}};
     for (const auto& [tag, weighings] : tags) {
         const Weighing& first = weighings.front();
         const Weighing& last = weighings.back();
@@ -102,11 +75,7 @@ HistoryTable TagTable(const std::vector<TagHistory>& tags) {
 HistoryTable WeighingTable(const std::vector<TagHistory>& tags,
                            const std::vector<std::string>& asked,
                            const std::vector<std::string>& images) {
-    HistoryTable table{{"Tag Nr", "Date", "Time", "Weight", "Gate Nr", "Gain per Day", "Image"},
-                       {CellKind::Identifier, CellKind::Date, CellKind::Time, CellKind::Number,
-                        CellKind::Number, CellKind::Number, CellKind::Text},
-                       {},
-                       {}};
+    HistoryTable table{WeighingColumns, {}, {}};
     for (const TagHistory& history : tags) {
         const auto& weighings = history.weighings;
         if (std::none_of(asked.begin(), asked.end(),
@@ -127,9 +96,18 @@ HistoryTable WeighingTable(const std::vector<TagHistory>& tags,
 }
 
 void WriteHistory(const HistoryTable& table, const std::filesystem::path& file) {
-    if (!file.empty() && IsWorkbookName(file)) {
-        WriteWorkbook(table, file);
-    } else {
-        WriteCsv(table, file);
+    const auto output = CreateTableFile(file, {SheetName, table.columns, CsvCommas::AfterEachCell});
+    std::vector<std::string_view> cells;
+    for (const TableColumn& column : table.columns) {
+        cells.push_back(column.label);
     }
+    output->WriteRow(cells);
+    for (const auto& row : table.rows) {
+        cells.assign(row.begin(), row.end());
+        output->WriteRow(cells);
+    }
+    if (TableSheet* sheet = output->Sheet(); sheet != nullptr && !table.lines.empty()) {
+        AddChart(*sheet, table);
+    }
+    output->Close();
 }

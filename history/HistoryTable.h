@@ -1,17 +1,17 @@
 #pragma once
 
-#include "card/ExportColumns.h"
+#include "card/Table.h"
 #include "history/Weighings.h"
 
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
-// What history writes: a header and rows of cells (code-page text), each column of a kind, as
-// the export's are, so that a workbook takes numbers, dates and times as such.
+// What history writes: a table of its columns and rows of cells (code-page text), each column
+// of a kind, as the export's are, so that a workbook takes numbers, dates and times as such.
 struct HistoryTable {
-    std::vector<std::string_view> labels;
-    std::vector<CellKind> kinds;
+    std::span<const TableColumn> columns;
     std::vector<std::vector<std::string>> rows;
     // With tags asked for: the rows of each tag's weighings, from and to, for its chart line.
     struct Line {

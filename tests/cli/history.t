@@ -50,8 +50,8 @@ its fault; the others count, and the status is 5.
   Tag Nr,Weighings,First Date,First Weight,Last Date,Last Weight,Days,Gain per Day,\r (esc)
   [5]
 
-A workbook holds the same rows, dates and times as date cells, and a chart of each tag's weights
-over time.
+A workbook holds the same rows, dates and times as date cells, laid out as the export's (a
+filter, columns as wide as their cells), and a chart of each tag's weights over time.
 
   $ ostrivan-card history --archive "$archive" --archive office "UK 100" "UK 200" --output weights.xlsx 2>/dev/null
   [5]
@@ -63,7 +63,7 @@ over time.
   s:UK 200 | d:11/03/24 | d:07:11:00 | n:395 | n:2 | n:0.5 | s:2024-03-11_08-00-00 crate.card
   $ workbook.py --layout weights.xlsx
   sheets: History
-  History: frozen A2, filter None, header bold, widths A=19 B=13 C=13 D=13 E=13 F=13 G=13
+  History: frozen A2, filter A1:G5, header bold, widths A=17 B=10 C=10 D=9 E=9 F=14 G=32
   History: scatterChart chart, axes Date / Weight
     series History!$B$2:$B$3 History!$D$2:$D$3
     series History!$B$4:$B$5 History!$D$4:$D$5

@@ -1,21 +1,24 @@
-#include "card/ExportFile.h"
+#include "card/CsvFile.h"
 
 #include "base/RuntimeError.h"
 #include "card/CodePage.h"
 #include "card/CsvText.h"
+#include "card/ExportRows.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-ExportFile::ExportFile(std::filesystem::path path) : path_(std::move(path)) {
+CsvFile::CsvFile(std::filesystem::path path, CsvCommas commas)
+    : path_(std::move(path)), commas_(commas) {
     if (const auto error = files::File::Open(path_, O_WRONLY | O_CREAT | O_TRUNC, file_)) {
         Fail("Cannot create file", error);
     }
 }
 
-std::unique_ptr<ExportFile> ExportFile::StandardOutput() {
-    std::unique_ptr<ExportFile> output(new ExportFile());
+std::unique_ptr<CsvFile> CsvFile::StandardOutput(CsvCommas commas) {
+    std::unique_ptr<CsvFile> output(new CsvFile());
     output->path_ = "-";
+    output->commas_ = commas;
     output->named_ = false;
     if (const auto error = files::File::Duplicate(STDOUT_FILENO, output->file_)) {
         output->Fail("Cannot create file", error);
@@ -23,15 +26,15 @@ std::unique_ptr<ExportFile> ExportFile::StandardOutput() {
     return output;
 }
 
-void ExportFile::Fail(const char* what, std::error_code error) const {
+void CsvFile::Fail(const char* what, std::error_code error) const {
     ThrowExportFailure(what, path_, error.message());
 }
 
-void ExportFile::WriteRow(const RowCells& cells) {
-    WriteLine(CsvLine(cells));
+void CsvFile::WriteRow(TableRow cells) {
+    WriteLine(CsvLine(cells, commas_));
 }
 
-void ExportFile::WriteLine(std::string_view line) {
+void CsvFile::WriteLine(std::string_view line) {
     if (writeFailed_) {
         return; // the output is closed or full: its first failed write said so
     }
@@ -47,7 +50,7 @@ void ExportFile::WriteLine(std::string_view line) {
     size_ += static_cast<off_t>(line.size());
 }
 
-void ExportFile::Close() {
+void CsvFile::Close() {
     if (!file_.IsOpen()) {
         return;
     }

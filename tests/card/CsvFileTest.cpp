@@ -1,7 +1,7 @@
-#include "card/ExportFile.h"
-#include "card/WorkbookFile.h"
+#include "card/CsvFile.h"
 
 #include "base/RuntimeError.h"
+#include "card/CreateExport.h"
 #include "tests/support/SystemCallSeam.h"
 #include "tests/support/TestFiles.h"
 
@@ -15,7 +15,7 @@ std::string Row(int n) {
 }
 
 // Writes rows until one fails; returns the failure's text.
-std::string WriteUntilFull(ExportFile& file) {
+std::string WriteUntilFull(CsvFile& file) {
     for (int n = 0; n < 100000; ++n) {
         try {
             file.WriteLine(Row(n));
@@ -27,7 +27,7 @@ std::string WriteUntilFull(ExportFile& file) {
 }
 
 // Closes the export; what the failure to close said, empty when it closed.
-std::string CloseFailure(ExportRows& file) {
+template <typename Export> std::string CloseFailure(Export& file) {
     try {
         file.Close();
         return {};
@@ -38,7 +38,7 @@ std::string CloseFailure(ExportRows& file) {
 
 std::size_t bytesLeft = 0;
 
-TEST(ExportFile, RowThatDoesNotFitIsTakenOutAgainAndNoneFollows) {
+TEST(CsvFile, RowThatDoesNotFitIsTakenOutAgainAndNoneFollows) {
     TempDir dir;
     SystemCallSeam seam;
     bytesLeft = 200;
@@ -51,7 +51,7 @@ TEST(ExportFile, RowThatDoesNotFitIsTakenOutAgainAndNoneFollows) {
         bytesLeft -= part;
         return files::RealCalls().write(fd, data, part);
     };
-    ExportFile file(dir / "data.csv");
+    CsvFile file(dir / "data.csv", CsvCommas::AfterEachCell);
     EXPECT_EQ(WriteUntilFull(file),
               "Cannot write file " + (dir / "data.csv").string() + ": No space left on device");
     bytesLeft = 1000;
@@ -60,11 +60,11 @@ TEST(ExportFile, RowThatDoesNotFitIsTakenOutAgainAndNoneFollows) {
     EXPECT_EQ(ReadFileBytes(dir / "data.csv"), Row(0) + Row(1) + Row(2) + Row(3));
 }
 
-TEST(ExportFile, FailedFlushOrCloseIsAFailedWrite) {
+TEST(CsvFile, FailedFlushOrCloseIsAFailedWrite) {
     for (const bool atFlush : {true, false}) {
         TempDir dir;
         SystemCallSeam seam;
-        ExportFile file(dir / "data.csv");
+        CsvFile file(dir / "data.csv", CsvCommas::AfterEachCell);
         file.WriteLine(Row(0));
         if (atFlush) {
             seam.calls.fsync = [](int) { return errno = EIO, -1; };
@@ -76,13 +76,13 @@ TEST(ExportFile, FailedFlushOrCloseIsAFailedWrite) {
     }
 }
 
-TEST(WorkbookFile, ThatCannotBePutInPlaceLeavesNoFileAndSaysSo) {
+TEST(Workbook, ThatCannotBePutInPlaceLeavesNoFileAndSaysSo) {
     TempDir dir;
-    WorkbookFile book(dir / "data.xlsx");
-    book.WriteRow({"Draft", "07:02:11", "15/03/24", "IE1234567"});
+    const auto book = CreateExport(dir / "data.xlsx");
+    book->WriteRow({"Draft", "07:02:11", "15/03/24", "IE1234567"});
     SystemCallSeam seam;
     seam.calls.rename = [](const char*, const char*) { return errno = EACCES, -1; };
-    EXPECT_EQ(CloseFailure(book),
+    EXPECT_EQ(CloseFailure(*book),
               "Cannot close file " + (dir / "data.xlsx").string() + ": Permission denied");
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
