@@ -2,6 +2,7 @@
 
 #include "base/Files.h"
 #include "card/CardTags.h"
+#include "card/CardFile.h"
 #include "card/CodePage.h"
 
 #include <charconv>
@@ -265,7 +266,7 @@ CardDescription CardFromTextFile(const std::string& source) {
 
 CardDescription CardFromDescription(std::string_view text) {
     CardDescription card{std::make_unique<CardBuffer>(), {}};
-    card.image->fill(0xFF);
+    card.image->fill(ErasedByte);
     std::size_t at = 0;
     for (int number = 1; !text.empty(); ++number) {
         const std::size_t end = std::min(text.find('\n'), text.size());

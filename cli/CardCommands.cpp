@@ -3,6 +3,7 @@
 #include "base/ControlCharacters.h"
 #include "base/Files.h"
 #include "card/CardDescription.h"
+#include "card/CardFile.h"
 #include "card/CodePage.h"
 #include "cli/Companion.h"
 #include "cli/ExitStatus.h"
@@ -88,7 +89,7 @@ int ExportCard(const CardOptions& options) {
             return BadUsageStatus;
         }
         image = std::move(*memory);
-    } else if (const auto error = VirtualReaders::OpenCardFile(options.image, image)) {
+    } else if (const auto error = OpenCardFile(options.image, image)) {
         Complain("Cannot open card image " + options.image.native() + ": " +
                  (error == std::errc::not_supported ? "not a regular file" : error.message()));
         return ExitStatus(Outcome::CardError);

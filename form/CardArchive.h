@@ -8,11 +8,10 @@
 #include <string>
 #include <string_view>
 
-// A kept copy of every card read: the bytes read, as a card image file named after the time
-// and the reader ("2026-12-06_14-07-09 demo.card"), never in place of another image; "-2",
-// "-3", ... go before ".card" when the name is taken. Only the newest 2,000 images are kept
-// (about 64 MB of full cards): the oldest files of that form are removed, and no other file
-// of the folder is ever touched.
+// A kept copy of every card read: the bytes read, as a card file named as ArchiveImageName says
+// (after the time and the reader, so that names sort by the time of their reads), never in
+// place of another image. Only the newest 2,000 images are kept (about 64 MB of full cards): the
+// oldest files of that form are removed, and no other file of the folder is ever touched.
 // Copied into the cards folder, an image is a reader again.
 class CardArchive {
 public:

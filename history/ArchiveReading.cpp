@@ -1,6 +1,7 @@
 #include "history/ArchiveReading.h"
 
 #include "base/Files.h"
+#include "card/CardFile.h"
 #include "card/CodePage.h"
 #include "card/ImageRows.h"
 
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr std::string_view ImageExtension = ".card";
 // A worker keeps its weighings once each whenever they have doubled since it last did: the
 // same animals are weighed again and again.
 constexpr std::size_t KeptAtLeast = 4096;
@@ -20,13 +20,11 @@ constexpr std::size_t KeptAtLeast = 4096;
 // Adds the image's weighings to those kept, or says why it has none.
 std::string ReadImage(const std::filesystem::path& file, std::uint32_t number, CardBuffer& image,
                       std::vector<Weighing>& kept) {
-    // As a card file reads: what the file lacks reads as erased memory.
-    image.fill(0xFF);
     files::File opened;
     std::size_t got = 0;
-    auto error = files::File::Open(file, O_RDONLY, opened);
+    auto error = OpenCardFile(file, opened);
     if (!error) {
-        error = opened.ReadAt(0, std::span(image).first(CardMemorySize), got);
+        error = ReadCardFile(opened, image, got);
     }
     if (error) {
         return error.message();
@@ -51,8 +49,7 @@ ArchiveReading ReadArchives(const std::vector<std::filesystem::path>& folders) {
         std::error_code error;
         for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
              entry.increment(error)) {
-            if (entry->path().extension() == ImageExtension &&
-                files::IsRegularFile(entry->path())) {
+            if (IsCardFileName(entry->path()) && files::IsRegularFile(entry->path())) {
                 images.push_back(entry->path());
             }
         }
@@ -60,7 +57,7 @@ ArchiveReading ReadArchives(const std::vector<std::filesystem::path>& folders) {
             reading.failures.push_back(folder.native() + ": " + error.message());
         }
     }
-    // Archived images are named after the time of their read: by name, the weighing of several
+    // Archived images' names sort by the time of their reads: by name, the weighing of several
     // reads is seen first in the earliest, whichever station's archive holds it.
     std::sort(images.begin(), images.end(), [](const auto& a, const auto& b) {
         return std::pair(a.filename(), a) < std::pair(b.filename(), b);

@@ -1,7 +1,7 @@
 #include "reader/VirtualReaders.h"
 
 #include "base/ControlCharacters.h"
-#include "card/CardImage.h"
+#include "card/CardFile.h"
 #include "reader/ASEMEM.h"
 
 #include <algorithm>
@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr std::uint8_t ErasedByte = 0xFF;
 constexpr std::size_t CopyPiece = 64 * 1024; // at most this much of a card file in memory
 
 bool OutsideCard(std::int32_t address, std::size_t length) {
@@ -62,7 +61,7 @@ public:
             return cut ? CardLeft() : ReaderCode::UnknownError;
         }
         // The handle still names the old file; later reads must see what was written.
-        VirtualReaders::OpenCardFile(file_, opened_);
+        OpenCardFile(file_, opened_);
         size_ = std::max<off_t>(status.st_size, address + static_cast<off_t>(source.size()));
         return ReaderCode::Success;
     }
@@ -126,22 +125,8 @@ VirtualReaders VirtualReaders::OfImage(files::File image) {
     return readers;
 }
 
-std::error_code VirtualReaders::OpenCardFile(const std::filesystem::path& file,
-                                             files::File& opened) {
-    struct stat status {};
-    auto error = files::File::Open(file, O_RDONLY | O_NONBLOCK, opened);
-    if (!error && !(error = opened.Status(status)) && !S_ISREG(status.st_mode)) {
-        error = std::make_error_code(S_ISDIR(status.st_mode) ? std::errc::is_a_directory
-                                                             : std::errc::not_supported);
-    }
-    if (error) {
-        opened.Close();
-    }
-    return error;
-}
-
 std::filesystem::path VirtualReaders::CardFile(const std::string& reader) const {
-    return folder_ / (reader + std::string(Extension));
+    return folder_ / (reader + std::string(CardFileSuffix));
 }
 
 std::int32_t VirtualReaders::ListReaders(std::vector<std::string>& names) {
@@ -151,7 +136,7 @@ std::int32_t VirtualReaders::ListReaders(std::vector<std::string>& names) {
     for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
          entry.increment(error)) {
         const auto& file = entry->path();
-        if (file.extension() != Extension) {
+        if (!IsCardFileName(file)) {
             continue;
         }
         // A name of its own line in every list: no line break or other control character.

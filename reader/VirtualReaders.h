@@ -16,11 +16,6 @@ public:
     // One card image, opened already, as the card in every reader; it is read where it lies.
     static VirtualReaders OfImage(files::File image);
 
-    // Opens a card image for reading; anything but a regular file is refused on the open file
-    // itself, without waiting for a writer: a folder with is_a_directory, a fifo or a device
-    // with not_supported.
-    static std::error_code OpenCardFile(const std::filesystem::path& file, files::File& opened);
-
     std::int32_t ListReaders(std::vector<std::string>& names) override;
     std::int32_t WaitForCard(const std::string& reader, std::int32_t timeoutMs) override;
     std::int32_t Connect(const std::string& reader,
@@ -28,8 +23,6 @@ public:
 
     // Whether the name belongs to this kind of reader: listed before, or its file is there.
     bool Owns(const std::string& reader) const;
-
-    static constexpr std::string_view Extension = ".card";
 
     const std::filesystem::path& Folder() const { return folder_; }
     std::filesystem::path CardFile(const std::string& reader) const;
