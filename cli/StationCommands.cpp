@@ -4,6 +4,7 @@
 #include "card/CodePage.h"
 #include "cli/Companion.h"
 #include "cli/ExitStatus.h"
+#include "form/Version.h"
 #include "reader/Hints.h"
 #include "reader/PcscLite.h"
 #include "reader/ReaderLibrary.h"

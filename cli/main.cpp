@@ -9,11 +9,13 @@
 #include "cli/HistoryCommand.h"
 #include "cli/SettingCommand.h"
 #include "cli/StationCommands.h"
-#include "form/frmOstrivan.h"
+#include "form/AppFolders.h"
+#include "form/Version.h"
 #include "reader/BoundedLibrary.h"
 
 #include <CLI/CLI.hpp>
 #include <csignal>
+#include <functional>
 #include <iostream>
 #include <unistd.h>
 
@@ -31,6 +33,15 @@ struct SettingOptions {
     std::string name;
     std::optional<std::string> value;
     bool number = false;
+};
+
+// A command of the companion: its name and what it does, as --help lists them, the options it
+// takes, and what it runs; its exit status.
+struct Command {
+    const char* name;
+    const char* what;
+    std::function<void(CLI::App& command)> options;
+    std::function<int()> run;
 };
 
 int RunCommand(int argc, char** argv);
@@ -58,7 +69,8 @@ int main(int argc, char** argv) {
 namespace {
 
 int RunCommand(int argc, char** argv) {
-    CardOptions options;
+    CardOptions card;
+    HistoryOptions history;
     SettingOptions setting;
     CLI::App app("Reads farm record cards into CSV rows, formats cards and lists card readers, "
                  "with the settings, log and archive of the Ostrivan window.",
@@ -67,46 +79,86 @@ int RunCommand(int argc, char** argv) {
     app.require_subcommand(1);
     app.footer("Exit status: 0 done, 1 the answer was no, 2 bad usage, 3 a reader or card error, "
                "4 the output failed, 5 a run-time error in the card's content.\n");
-    auto* readers = app.add_subcommand("readers", "List the card readers, one per line.");
-    auto* read = app.add_subcommand("read", "Read a card into CSV rows.");
-    read->add_option("--reader", options.reader, "the reader (default: the first listed)");
-    auto* format = app.add_subcommand("format", "Format the card in a reader.");
-    format->add_option("--reader", options.reader, "the reader")->required();
-    format->add_flag("--yes", options.choices.yes, "format without asking");
-    auto* exportCard = app.add_subcommand(
-        "export", "Export a saved card image, or a card written as text, without a reader.");
-    auto* image = exportCard->add_option("IMAGE", options.image, "a card file or archived image");
-    exportCard->add_option("--text", options.text, "a card written as text (-: standard input)")
-        ->excludes(image);
-    for (auto* command : {read, exportCard}) {
-        command->add_option("--output", options.output,
-                            "the export file (default: standard output)");
-        command->add_flag("--force", options.force, "replace an existing export file");
-        command->add_flag("--verbose", options.choices.verbose, "show the dump of every block");
+    const auto exportOptions = [&](CLI::App& command) {
+        command.add_option("--output", card.output, "the export file (default: standard output)");
+        command.add_flag("--force", card.force, "replace an existing export file");
+        command.add_flag("--verbose", card.choices.verbose, "show the dump of every block");
+    };
+    const Command commands[] = {
+        {"readers", "List the card readers, one per line.", [](CLI::App&) {},
+         [&] { return ListReaders(card); }},
+        {"read", "Read a card into CSV rows.",
+         [&](CLI::App& command) {
+             command.add_option("--reader", card.reader, "the reader (default: the first listed)");
+             exportOptions(command);
+         },
+         [&] { return ReadCard(card); }},
+        {"format", "Format the card in a reader.",
+         [&](CLI::App& command) {
+             command.add_option("--reader", card.reader, "the reader")->required();
+             command.add_flag("--yes", card.choices.yes, "format without asking");
+         },
+         [&] {
+             if (!card.choices.yes && ::isatty(STDIN_FILENO) != 1) {
+                 return BadUsage(app, "format asks before it writes, and there is no terminal to "
+                                      "ask on: give --yes to format without asking");
+             }
+             return FormatCard(card);
+         }},
+        {"export", "Export a saved card image, or a card written as text, without a reader.",
+         [&](CLI::App& command) {
+             auto* image = command.add_option("IMAGE", card.image, "a card file or archived image");
+             command.add_option("--text", card.text, "a card written as text (-: standard input)")
+                 ->excludes(image);
+             exportOptions(command);
+         },
+         [&] {
+             if (card.image.empty() && card.text.empty()) {
+                 return BadUsage(app, "export needs a card: an IMAGE, or --text FILE");
+             }
+             return ExportCard(card);
+         }},
+        {"status", "Whether a card is in the reader, at once: exit 0 when one is, 3 otherwise.",
+         [&](CLI::App& command) {
+             command.add_option("--reader", card.reader, "the reader (default: the first listed)");
+         },
+         [&] { return CardStatus(card); }},
+        {"doctor", "What this station has: service, readers, card files, folders, log.",
+         [](CLI::App&) {}, [] { return Doctor(); }},
+        {"history",
+         "Every animal's weighings across the archived card reads, with the gain per day: one "
+         "row per tag, or one per weighing of the tags given.",
+         [&](CLI::App& command) {
+             command.add_option("TAG", history.tags, "tag numbers, whatever the case and blanks");
+             command
+                 .add_option("--archive", history.archives,
+                             "an archive folder to read, instead of the station's (again for more)")
+                 ->allow_extra_args(false);
+             command.add_option(
+                 "--output", history.output,
+                 "the file (default: standard output; a name ending in .xlsx: a workbook)");
+             command.add_flag("--force", history.force, "replace an existing file");
+         },
+         [&] { return HistoryCommand(history); }},
+        {"setting", "Show a setting of the window, or set it.",
+         [&](CLI::App& command) {
+             command.add_option("NAME", setting.name, "the value's name, such as \"Log File\"")
+                 ->required();
+             command.add_option("VALUE", setting.value, "the new value");
+             command.add_flag("--number", setting.number,
+                              "a new value is a number (an existing one keeps its type)");
+         },
+         [&] {
+             return SettingCommand(AppFolders::Standard(), setting.name, setting.value,
+                                   setting.number);
+         }},
+    };
+    std::vector<std::pair<CLI::App*, const Command*>> added;
+    for (const Command& command : commands) {
+        CLI::App* subcommand = app.add_subcommand(command.name, command.what);
+        command.options(*subcommand);
+        added.emplace_back(subcommand, &command);
     }
-    auto* status = app.add_subcommand(
-        "status", "Whether a card is in the reader, at once: exit 0 when one is, 3 otherwise.");
-    status->add_option("--reader", options.reader, "the reader (default: the first listed)");
-    auto* doctor = app.add_subcommand(
-        "doctor", "What this station has: service, readers, card files, folders, log.");
-    HistoryOptions history;
-    auto* weights = app.add_subcommand(
-        "history", "Every animal's weighings across the archived card reads, with the gain per "
-                   "day: one row per tag, or one per weighing of the tags given.");
-    weights->add_option("TAG", history.tags, "tag numbers, whatever the case and blanks");
-    weights
-        ->add_option("--archive", history.archives,
-                     "an archive folder to read, instead of the station's (again for more)")
-        ->allow_extra_args(false);
-    weights->add_option("--output", history.output,
-                        "the file (default: standard output; a name ending in .xlsx: a workbook)");
-    weights->add_flag("--force", history.force, "replace an existing file");
-    auto* settings = app.add_subcommand("setting", "Show a setting of the window, or set it.");
-    settings->add_option("NAME", setting.name, "the value's name, such as \"Log File\"")
-        ->required();
-    settings->add_option("VALUE", setting.value, "the new value");
-    settings->add_flag("--number", setting.number,
-                       "a new value is a number (an existing one keeps its type)");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& help) {
@@ -116,32 +168,12 @@ int RunCommand(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         return BadUsage(app, error.what());
     }
-    if (format->parsed() && !options.choices.yes && ::isatty(STDIN_FILENO) != 1) {
-        return BadUsage(app, "format asks before it writes, and there is no terminal to ask "
-                             "on: give --yes to format without asking");
+    for (const auto& [subcommand, command] : added) {
+        if (subcommand->parsed()) {
+            return command->run();
+        }
     }
-    if (exportCard->parsed() && options.image.empty() && options.text.empty()) {
-        return BadUsage(app, "export needs a card: an IMAGE, or --text FILE");
-    }
-    if (readers->parsed()) {
-        return ListReaders(options);
-    }
-    if (read->parsed()) {
-        return ReadCard(options);
-    }
-    if (status->parsed()) {
-        return CardStatus(options);
-    }
-    if (doctor->parsed()) {
-        return Doctor();
-    }
-    if (weights->parsed()) {
-        return HistoryCommand(history);
-    }
-    if (settings->parsed()) {
-        return SettingCommand(AppFolders::Standard(), setting.name, setting.value, setting.number);
-    }
-    return format->parsed() ? FormatCard(options) : ExportCard(options);
+    return BadUsage(app, "A subcommand is required");
 }
 
 } // namespace

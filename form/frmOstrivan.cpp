@@ -4,6 +4,7 @@
 #include "base/Files.h"
 #include "base/RuntimeError.h"
 #include "card/CodePage.h"
+#include "form/Version.h"
 #include "reader/Hints.h"
 #include "report/NumberText.h"
 
@@ -19,11 +20,6 @@ constexpr int ListingAttempts = 3;
 constexpr std::int32_t LongestCardTimeout = 600;
 
 } // namespace
-
-std::string VersionText() {
-    return std::string(ApplicationTitle) + " " + std::to_string(VersionMajor) + "." +
-           std::to_string(VersionMinor) + "." + std::to_string(VersionRevision);
-}
 
 frmOstrivan::frmOstrivan(FormControls& controls, ReaderMaker readers, AppFolders folders,
                          DriveSource drives, LocalClock clock)

@@ -20,13 +20,6 @@
 #include <string>
 #include <string_view>
 
-constexpr int VersionMajor = 2;
-constexpr int VersionMinor = 2;
-constexpr int VersionRevision = 1;
-
-// "Ostrivan 2.2.1": the program's title and version, as the companion shows them.
-std::string VersionText();
-
 // Makes a card-reader library: one for the window's listings, and one afresh for every
 // operation, so that a call left behind by one never holds the next.
 using ReaderMaker = std::function<std::shared_ptr<ASEMEM>()>;

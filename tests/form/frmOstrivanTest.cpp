@@ -1,6 +1,7 @@
 #include "form/frmOstrivan.h"
 
 #include "card/CodePage.h"
+#include "form/Version.h"
 #include "reader/ReaderLibrary.h"
 #include "tests/support/FakeControls.h"
 #include "tests/support/FakeLibrary.h"
