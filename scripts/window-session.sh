@@ -29,8 +29,9 @@ start_window_session() {
     [ -n "$WINDOW" ]
 }
 
+# A window that cannot take the focus (a box of its holds it) is no reason to wait for ever.
 press_keys() {
-    xdotool windowfocus --sync "$WINDOW"
+    timeout 10 xdotool windowfocus --sync "$WINDOW"
     xdotool key --window "$WINDOW" "$@"
 }
 

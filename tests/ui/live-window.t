@@ -24,8 +24,10 @@ card timeout shows the error.
   $ cat "$DATA/data.csv"
   RecType,Time,Date,Tag Nr,Invoice Nr,Location Id,Location Name,Weight,Gate Nr,Device Id,Version,\r (esc)
 
-Escape cancels a read that hangs after 50 commands: the rows of the blocks read are kept.
+Escape cancels a read that hangs after 50 commands: the rows of the blocks read are kept. (From
+here on the card timeout is long: whatever happens happens before it.)
 
+  $ ostrivan-card setting "Card Timeout" 60
   $ insert_card "$farm" --stall-after 50; stuck_read; press_keys Escape
   $ wait_for 'grep -q "cancelled" "$LOG"'; logged | tail -n 2; wc -l <"$DATA/data.csv"
   ** Error in cmdReadCard_Click() VB error = Cancelled
