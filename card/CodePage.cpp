@@ -90,6 +90,25 @@ std::optional<char32_t> FirstUnstorable(std::string_view utf8) {
     return FirstUnstorable(characters);
 }
 
+std::uint8_t FoldCase(std::uint8_t byte) {
+    // Capitals and their small letters, where both are in the code page.
+    static constexpr std::pair<std::uint8_t, std::uint8_t> HighPairs[] = {
+        {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
+        return static_cast<std::uint8_t>(byte + 0x20);
+    }
+    for (const auto& [capital, small] : HighPairs) {
+        if (byte == capital) {
+            return small;
+        }
+    }
+    return byte;
+}
+
+bool IsBlank(std::uint8_t byte) {
+    return byte == ' ' || byte == '\t' || byte == 0xA0;
+}
+
 std::string CharacterCode(char32_t character) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(character));

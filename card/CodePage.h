@@ -40,6 +40,12 @@ std::string FromSystemName(std::string_view name);
 std::optional<char32_t> FirstUnstorable(std::string_view utf8);
 std::optional<char32_t> FirstUnstorable(std::u32string_view text);
 
+// The letter in one case, the small one, across the whole code page ('Ø' is 'ø', 'Š' is 'š');
+// any other byte as it is.
+std::uint8_t FoldCase(std::uint8_t byte);
+// Whether the byte is a blank: the space, the tab or the no-break space.
+bool IsBlank(std::uint8_t byte);
+
 // "U+65E5": how a character is named where it cannot be shown.
 std::string CharacterCode(char32_t character);
 

@@ -1,14 +1,13 @@
 #include "card/ImageRows.h"
 
-#include "base/RuntimeError.h"
 #include "card/DecodeTLV.h"
 #include "card/RecordAssembler.h"
 #include "report/Reporter.h"
 
 namespace {
 
-// Takes the lines of a decoding that nobody watches, and keeps the first: a run-time error
-// that the record assembler reported rather than let out.
+// Takes the lines of a decoding that nobody watches, and keeps the first: a run-time error that
+// the record assembler reported rather than let out.
 class Unwatched : public LineList, public MessageBoxes {
 public:
     std::string firstLine;
@@ -26,21 +25,26 @@ public:
 
 } // namespace
 
-void WriteRowsOfImage(const CardBuffer& image, RowWriter& rows) {
+ImageEnd WriteRowsOfImage(const CardBuffer& image, std::int32_t length, RowWriter& rows) {
     static const LogFileSetting noLog;
     Unwatched lines;
     Reporter reporter(lines, lines, []() -> const LogFileSetting& { return noLog; });
     RecordAssembler assembler(reporter);
     assembler.SetRowWriter(&rows);
     ItemWalk walk;
-    // The whole card is there at once: as a read block by block, but without the blocks.
-    WalkItems(image, CardMemorySize, walk, [&](const TLVItem& item) {
-        assembler.TLVToCSV(item);
-        if (!lines.firstLine.empty()) {
-            throw RuntimeError(lines.firstLine);
-        }
-    });
-    if (!walk.EndFound) {
-        throw RuntimeError("No end of file found on card");
+    ImageEnd end;
+    try {
+        // The bytes read are there at once: as a read block by block, but without the blocks.
+        WalkItems(image, length, walk, [&](const TLVItem& item) { assembler.TLVToCSV(item); });
+    } catch (const std::exception& error) {
+        end.fault = error.what();
     }
+    end.endFound = walk.EndFound;
+    // "** Error in TLVToCSV() VB error = Overflow": the error is what follows the marker.
+    constexpr std::string_view Marker = " VB error = ";
+    if (const auto at = lines.firstLine.find(Marker);
+        end.fault.empty() && at != std::string::npos) {
+        end.fault = lines.firstLine.substr(at + Marker.size());
+    }
+    return end;
 }

@@ -3,8 +3,17 @@
 #include "card/CardImage.h"
 #include "card/ExportRows.h"
 
-// The rows of a whole card image, as an export of it gives them, without lines or a log: the
-// items from address 0 to the end marker, through a record assembler of their own, to the
-// writer. An item that cannot be decoded, a run-time error of the assembler, or a card without
-// an end marker throws RuntimeError; the rows before it have been written then.
-void WriteRowsOfImage(const CardBuffer& image, RowWriter& rows);
+#include <cstdint>
+#include <string>
+
+// How the rows of a card image ended.
+struct ImageEnd {
+    bool endFound = false; // at the card's end marker
+    std::string fault;     // the run-time error met on the way (the first), empty when none
+};
+
+// The rows of a card image of the length given (the bytes its read got), as its export gave
+// them, without lines or a log: the items from address 0 on, through a record assembler of
+// their own, to the writer. An item that cannot be decoded ends them; a run-time error of the
+// assembler is noted, and the rows go on, as they did in the export.
+ImageEnd WriteRowsOfImage(const CardBuffer& image, std::int32_t length, RowWriter& rows);

@@ -4,6 +4,9 @@
 
 namespace {
 
+// Two-digit years from this one on are of the last century.
+constexpr int FirstYearOfOldCentury = 80;
+
 // Three two-digit numbers apart by the separator: "31/12/23".
 std::optional<std::array<int, 3>> ThreePairs(std::string_view cell, char separator) {
     if (cell.size() != 8 || cell[2] != separator || cell[5] != separator) {
@@ -29,7 +32,9 @@ std::optional<std::chrono::year_month_day> DateOfCell(std::string_view cell) {
     if (!pairs) {
         return std::nullopt;
     }
-    const year_month_day date{year(2000 + (*pairs)[2]), month(static_cast<unsigned>((*pairs)[1])),
+    const int yy = (*pairs)[2];
+    const year_month_day date{year((yy >= FirstYearOfOldCentury ? 1900 : 2000) + yy),
+                              month(static_cast<unsigned>((*pairs)[1])),
                               day(static_cast<unsigned>((*pairs)[0]))};
     return date.ok() ? std::optional(date) : std::nullopt;
 }

@@ -2,13 +2,12 @@
 
 #include "base/ControlCharacters.h"
 #include "card/CodePage.h"
+#include "cli/CodePageText.h"
 #include "cli/ExitStatus.h"
 #include "settings/registry_mdl.h"
 
 #include <charconv>
 #include <iostream>
-#include <iterator>
-#include <utf8.h>
 
 namespace {
 
@@ -18,12 +17,6 @@ std::optional<std::int32_t> Number(const std::string& text) {
     return error == std::errc() && end == text.data() + text.size() && !text.empty()
                ? std::optional(number)
                : std::nullopt;
-}
-
-std::string Utf8(char32_t character) {
-    std::string text;
-    utf8::append(static_cast<std::uint32_t>(character), std::back_inserter(text));
-    return text;
 }
 
 // Why the settings file cannot hold the text as a setting's name or value; empty when it can.
@@ -38,14 +31,7 @@ std::string Unfit(const char* what, const std::string& text, bool name) {
                codepage::CharacterCode(static_cast<unsigned char>(text[*control])) +
                ", which a setting's name cannot hold";
     }
-    if (const auto character = codepage::FirstUnstorable(text)) {
-        return std::string("the ") + what + " holds " +
-               (*character == 0xFFFD
-                    ? std::string("a byte that is not UTF-8")
-                    : Utf8(*character) + " (" + codepage::CharacterCode(*character) + ")") +
-               ", which the settings file cannot hold";
-    }
-    return {};
+    return NotInCodePage(what, text, "the settings file");
 }
 
 std::string Reason(std::error_code failure) {

@@ -8,9 +8,10 @@
 // archive.
 struct AppFolders {
     std::filesystem::path settingsFile; // the settings store
-    std::filesystem::path dataFolder;   // first log file, start folder, cards, archive
+    std::filesystem::path dataFolder;   // first log file, start folder, cards, archive, herd book
 
     static AppFolders Standard();
     std::filesystem::path CardsFolder() const { return dataFolder / "cards"; }
     std::filesystem::path ArchiveFolder() const { return dataFolder / "archive"; }
+    std::filesystem::path HerdBookFile() const { return dataFolder / "herd-book.sqlite"; }
 };

@@ -12,21 +12,23 @@ constexpr std::size_t NewestKept = 2000;
 
 } // namespace
 
-std::string CardArchive::Keep(const LocalTime& time, std::string_view reader,
-                              std::span<const std::uint8_t> bytes) const {
+CardArchive::Kept CardArchive::Keep(const LocalTime& time, std::string_view reader,
+                                    std::span<const std::uint8_t> bytes) const {
     const std::string_view image(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::error_code error;
+    std::filesystem::path file;
     for (int attempt = 1;; ++attempt) {
-        error = files::CreateNewFile(folder_ / ArchiveImageName(time, reader, attempt), image);
+        file = folder_ / ArchiveImageName(time, reader, attempt);
+        error = files::CreateNewFile(file, image);
         if (error != std::errc::file_exists) {
             break;
         }
     }
     if (error) {
-        return error.message();
+        return {{}, error.message()};
     }
     RemoveOldest();
-    return {};
+    return {file, {}};
 }
 
 void CardArchive::RemoveOldest() const {

@@ -17,9 +17,13 @@ class CardArchive {
 public:
     explicit CardArchive(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
-    // Writes the image; the reason it could not be kept, empty when it is.
-    std::string Keep(const LocalTime& time, std::string_view reader,
-                     std::span<const std::uint8_t> bytes) const;
+    // Writes the image: the file it is kept in, or the reason it could not be kept.
+    struct Kept {
+        std::filesystem::path file;
+        std::string failure;
+    };
+    Kept Keep(const LocalTime& time, std::string_view reader,
+              std::span<const std::uint8_t> bytes) const;
 
     const std::filesystem::path& Folder() const { return folder_; }
 

@@ -3,6 +3,7 @@
 #include "card/CodePage.h"
 #include "card/CreateExport.h"
 #include "card/ReadSummary.h"
+#include "herd/TakeIn.h"
 
 #include <optional>
 
@@ -14,18 +15,27 @@ std::string Rows(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " row" : " rows");
 }
 
-// Keeps the bytes that the read got, if any, in the archive; a line when it cannot.
-void KeepCardRead(ExchangeContext& context, const CardArchive& archive) {
+// Keeps the bytes that the read got, if any, in the archive, and their weighings in the herd
+// book, quietly: a line when either cannot be done, and the read goes on as it was.
+void KeepCardRead(ExchangeContext& context, const ReadRequest& request) {
     if (context.cardBytesRead <= 0) {
         return;
     }
     const auto bytes =
         std::span(*context.cardBuffer).first(static_cast<std::size_t>(context.cardBytesRead));
-    const std::string failure = archive.Keep(context.clock(), context.readerName, bytes);
+    const auto [file, failure] = request.archive->Keep(context.clock(), context.readerName, bytes);
     if (!failure.empty()) {
         context.reporter.ShowStatus("The card read could not be kept in " +
-                                        codepage::FromFileName(archive.Folder()) + ": " + failure,
+                                        codepage::FromFileName(request.archive->Folder()) + ": " +
+                                        failure,
                                     false);
+        return;
+    }
+    try {
+        HerdBook book(request.herdBook);
+        TakeInRead(book, codepage::FromFileName(file.filename()), bytes);
+    } catch (const std::exception& error) {
+        context.reporter.ShowStatus(error.what(), false);
     }
 }
 
@@ -66,7 +76,7 @@ Outcome ReadCardInto(ExchangeContext& context, const ReadRequest& request) {
         report.ShowStatus("Read Card cancelled: " + Rows(summary->Rows()) + " kept");
     }
     if (request.archive != nullptr) {
-        KeepCardRead(context, *request.archive);
+        KeepCardRead(context, request);
     }
     // The first failure decides; a row that could not be written came before whatever ended
     // the exchange.

@@ -12,15 +12,16 @@
 // lends it for the time.
 
 struct ReadRequest {
-    std::string name;           // the export file's name in the lines (code-page text)
-    std::filesystem::path file; // where it goes: standard output for an empty path
-    bool summarize = true;      // the line that sums up the rows, after "Finished!"
-    const CardArchive* archive; // where the bytes read are kept; none: not kept
+    std::string name;               // the export file's name in the lines (code-page text)
+    std::filesystem::path file;     // where it goes: standard output for an empty path
+    bool summarize = true;          // the line that sums up the rows, after "Finished!"
+    const CardArchive* archive;     // where the bytes read are kept; none: not kept
+    std::filesystem::path herdBook; // where their weighings go, once they are kept
 };
 
 // Opens the export file, reads the card into it through the window's assembler (which the
-// context lends it), closes it and keeps the bytes read. A read that a stop cut short says so
-// after its error, with the rows it kept.
+// context lends it), closes it and keeps the bytes read, and their weighings in the herd book.
+// A read that a stop cut short says so after its error, with the rows it kept.
 Outcome ReadCardInto(ExchangeContext& context, const ReadRequest& request);
 
 // Formats the card, once the question has been answered; the last line says what became of

@@ -294,7 +294,10 @@ std::filesystem::path frmOstrivan::ExportPath(std::string_view fileName) const {
 
 ReadRequest frmOstrivan::ReadOf(std::string_view name, const std::filesystem::path& file,
                                 bool summarize) {
-    return {std::string(name), file, summarize, folders_.dataFolder.empty() ? nullptr : &archive_};
+    if (folders_.dataFolder.empty()) {
+        return {std::string(name), file, summarize, nullptr, {}};
+    }
+    return {std::string(name), file, summarize, &archive_, folders_.HerdBookFile()};
 }
 
 void frmOstrivan::cmdReadCard_Click() {

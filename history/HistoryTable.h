@@ -1,7 +1,7 @@
 #pragma once
 
 #include "card/Table.h"
-#include "history/Weighings.h"
+#include "history/Animals.h"
 
 #include <filesystem>
 #include <span>
@@ -13,27 +13,26 @@
 struct HistoryTable {
     std::span<const TableColumn> columns;
     std::vector<std::vector<std::string>> rows;
-    // With tags asked for: the rows of each tag's weighings, from and to, for its chart line.
+    // One row per animal: its gains, which the workbook's chart shows spread over the herd.
+    std::vector<std::int64_t> gains;
+    // One row per weighing: the rows of each animal, from and to, for its line in the chart.
     struct Line {
-        std::string tag;
         std::size_t first;
         std::size_t last;
     };
     std::vector<Line> lines;
 };
 
-// One row per tag: its weighings, the first and the last, the days between them and the gain
-// per day.
-HistoryTable TagTable(const std::vector<TagHistory>& tags);
+// One row per animal: its weighings, the first and the last, the days between them, the gain
+// per day and, where that is below zero, the trend "losing".
+HistoryTable TagTable(const std::vector<AnimalSummary>& animals);
 
-// One row per weighing of the tags asked for (matched whatever the case and blanks), each tag's
-// in time order, with the gain per day since its weighing before.
-// Images are named by their number among those read.
-HistoryTable WeighingTable(const std::vector<TagHistory>& tags,
-                           const std::vector<std::string>& asked,
-                           const std::vector<std::string>& images);
+// One row per weighing of the animals, each animal's in time order, with the gain per day since
+// its weighing before and the image the weighing was first seen in.
+HistoryTable WeighingTable(const std::vector<AnimalHistory>& animals);
 
-// Writes the table as CSV lines like the export's, to the file or standard output (an empty
-// path); a name ending in ".xlsx" gives a workbook, with a chart of each tag's weights when
-// the rows are weighings. Failures throw RuntimeError, as an export's do.
+// Writes the table as CSV lines (commas between the cells, CR LF) to the file or standard output
+// (an empty path); a name ending in ".xlsx" gives a workbook, with a chart: of how the gains per
+// day spread over the herd, or of each animal's weights over time (the first 50 animals).
+// Failures throw RuntimeError, as an export's do.
 void WriteHistory(const HistoryTable& table, const std::filesystem::path& file);

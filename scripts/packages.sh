@@ -2,7 +2,7 @@
 # shellcheck shell=bash
 
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libpcsclite-dev qt6-base-dev libutfcpp-dev
-    libcli11-dev libxlsxwriter-dev zlib1g-dev)
+    libcli11-dev libxlsxwriter-dev zlib1g-dev libsqlite3-dev libssl-dev)
 RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid fonts-liberation)
 PACKAGE_PACKAGES=(dpkg-dev file)
 TEST_PACKAGES=(libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev pcscd vsmartcard-vpcd

@@ -590,7 +590,7 @@ TEST(CardArchive, NamesTellTimeAndReaderAndAreNeverUsedTwice) {
     const std::uint8_t bytes[] = {1, 2, 3};
     for (const std::string& reader :
          {std::string("R1"), std::string("R1"), std::string("a/b\x01"), std::string(300, 'r')}) {
-        EXPECT_EQ(archive.Keep({2004, 3, 15, 14, 7, 9}, reader, bytes), "") << reader;
+        EXPECT_EQ(archive.Keep({2004, 3, 15, 14, 7, 9}, reader, bytes).failure, "") << reader;
     }
     EXPECT_EQ(Archived(dir / "archive"),
               (std::vector<std::string>{stamp + "R1-2.card", stamp + "R1.card", stamp + "a_b_.card",

@@ -7,6 +7,7 @@ line and every block read; an empty setting writes none.
   $ ostrivan-card setting "Log File" ""; read_demo; ls "$DATA"
   archive
   cards
+  herd-book.sqlite
 
 The first line makes the file; later ones go after what it holds; a line is the time stamp,
 blanks up to column 29, the text, CR LF.
