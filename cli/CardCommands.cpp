@@ -93,6 +93,12 @@ int ExportCard(const CardOptions& options) {
         Complain("Cannot open card image " + options.image.native() + ": " +
                  (error == std::errc::not_supported ? "not a regular file" : error.message()));
         return ExitStatus(Outcome::CardError);
+    } else if (CardFromTextFile(options.image).image) {
+        // No card image reads as a card written as text: its first line would be an item's.
+        Complain(options.image.native() +
+                 " looks like a card written as text: export it with --text " +
+                 options.image.native());
+        return BadUsageStatus;
     }
     // No settings and no data folder: nothing is logged or kept. Each library the form makes
     // reads the one image.

@@ -107,13 +107,18 @@ void AddBandsChart(Workbook& book, const std::vector<std::int64_t>& gains) {
     book.InsertChart(sheet, 1, 3, chart);
 }
 
-// A line of weights over time for each animal, the first 50, beside the table.
+// A line of weights over time for each animal, the first 50 (its title says so when there are
+// more), beside the table.
 void AddLinesChart(TableSheet& sheet, const HistoryTable& table) {
     Chart chart{.kind = Chart::Kind::DatedLines,
                 .title = "Weights over time",
                 .xAxis = "Date",
                 .yAxis = "Weight",
                 .series = {}};
+    if (table.lines.size() > MostLines) {
+        chart.title += ": the first " + std::to_string(MostLines) + " of the " +
+                       std::to_string(table.lines.size()) + " tags";
+    }
     for (const auto& line : table.lines) {
         if (chart.series.size() == MostLines) {
             break;
@@ -124,13 +129,8 @@ void AddLinesChart(TableSheet& sheet, const HistoryTable& table) {
                                 {SheetName, first, last, DateColumn},
                                 {SheetName, first, last, WeightColumn}});
     }
-    const auto column = static_cast<std::uint16_t>(table.columns.size() + 1);
-    if (table.lines.size() > MostLines) {
-        sheet.Book().Text(sheet.Sheet(), 0, column,
-                          "The chart shows the first " + std::to_string(MostLines) + " of the " +
-                              std::to_string(table.lines.size()) + " tags.");
-    }
-    sheet.Book().InsertChart(sheet.Sheet(), 1, column, chart);
+    sheet.Book().InsertChart(sheet.Sheet(), 1, static_cast<std::uint16_t>(table.columns.size() + 1),
+                             chart);
 }
 
 } // namespace

@@ -33,6 +33,7 @@ HistoryTable WeighingTable(const std::vector<AnimalHistory>& animals);
 
 // Writes the table as CSV lines (commas between the cells, CR LF) to the file or standard output
 // (an empty path); a name ending in ".xlsx" gives a workbook, with a chart: of how the gains per
-// day spread over the herd, or of each animal's weights over time (the first 50 animals).
+// day spread over the herd, or of each animal's weights over time (the first 50 animals, which
+// its title says when there are more).
 // Failures throw RuntimeError, as an export's do.
 void WriteHistory(const HistoryTable& table, const std::filesystem::path& file);

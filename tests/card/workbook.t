@@ -38,10 +38,11 @@ and a chart of the weights.
   $ workbook.py --layout cards/herd.XLSX
   sheets: Rows, Summary
   Rows: frozen A2, filter A1:K19, header bold, widths A=9 B=10 C=10 D=17 E=17 F=17 G=15 H=9 I=9 J=11 K=9
+  Rows: formats B=hh:mm:ss C=dd/mm/yy
   Summary: frozen None, filter None, header plain, widths A=35
-  Summary: barChart chart, axes Weight / Rows
+  Summary: barChart chart "Weights", axes Weight / Rows
     series Summary!$A$17:$A$26 Summary!$B$17:$B$26
-  $ workbook.py --summary cards/herd.XLSX
+  $ workbook.py --sheet Summary cards/herd.XLSX
   Rows read | 18
   Tags | 8
   Tags seen twice in one record type | 7

@@ -22,6 +22,9 @@ An export of a card file or of a card written as text is a read without log or a
 
   $ ostrivan-card export "$CARDS/demo.card" 2>/dev/null | cmp - demo.csv
   $ ostrivan-card export --text - <"$SOURCE/data/demo-card.txt" 2>/dev/null | cmp - demo.csv
+  $ ostrivan-card export "$SOURCE/data/demo-card.txt" 2>&1 | sed "s|$SOURCE|.|g"
+  ostrivan-card: ./data/demo-card.txt looks like a card written as text: export it with --text ./data/demo-card.txt
+  [2]
   $ logged | wc -l; ls "$DATA/archive" | wc -l
   7
   1

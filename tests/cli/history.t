@@ -34,6 +34,28 @@ their bytes, so another station's image of the same name counts too.
   UK 200,3,01/03/24,390,19/03/24,401,18,0.61,
   UK 300,2,01/03/24,500,01/03/24,505,0,,
 
+A workbook holds the same rows, laid out as the export's (columns as wide as their cells, a
+filter, gains with two decimals), and a chart of how the gains per day spread over the herd, in
+bands of a round step.
+
+  $ ostrivan-card history --archive office --output gains.xlsx; workbook.py --layout gains.xlsx
+  sheets: History, Gains
+  History: frozen A2, filter A1:I4, header bold, widths A=17 B=11 C=12 D=14 E=11 F=13 G=9 H=14 I=9
+  History: formats C=dd/mm/yy E=dd/mm/yy H=0.00
+  Gains: frozen None, filter None, header bold, widths A=19
+  Gains: barChart chart "Gains per day over the herd", axes Gain per Day / Animals, counted in whole numbers
+    series Gains!$A$2:$A$9 Gains!$B$2:$B$9
+  $ workbook.py --sheet Gains gains.xlsx
+  Gain per Day from | Animals
+  0.6 | 1
+  0.7 | 0
+  0.8 | 0
+  0.9 | 0
+  1.0 | 0
+  1.1 | 0
+  1.2 | 0
+  1.3 | 1
+
 Tags typed whatever their case and blanks: every weighing of the animal in time order, shown
 with the spelling of its latest, with the gain since the one before and the image it was first
 seen in. A tag that has none is named; with no tag found, the status is 1.
@@ -106,6 +128,15 @@ cannot be opened, or is no card image, gives nothing, is named every time, and m
   $ ostrivan-card history --archive missing >/dev/null
   ostrivan-card: missing: no such folder
   [3]
+
+With tags, the chart has a line of each animal's weights over time: the first 50, which its title
+says when there are more.
+
+  $ for i in $(seq 51); do printf 'Draft "T%s"\ntime 2024-06-01 07:00:00\nnumber %s\nnumber 1\n' $i $((300 + i)); done >many.txt
+  $ { echo "Card 36"; cat many.txt; sed 's/06-01/06-11/' many.txt; echo end; } | ostrivan_make_card - "office/2024-06-11_08-00-00 crate.card"
+  $ ostrivan-card history $(seq -f T%g 51) --archive office --output lines.xlsx 2>/dev/null; workbook.py --layout lines.xlsx | awk '/chart/; /series/ { n++ } END { print n }'
+  History: scatterChart chart "Weights over time: the first 50 of the 51 tags", axes Date / Weight
+  50
 
 A book that cannot be used is named with its reason, left as it is, and how to start over is
 said.

@@ -31,3 +31,11 @@ table a clean run gives; readers and the history may run at once, and lose nothi
   457
   $ clean() { XDG_DATA_HOME=$PWD/clean ostrivan-card history --archive "$DATA/archive"; }
   $ mkdir clean; ostrivan-card read --reader office >/dev/null 2>&1; clean | cmp - all.csv
+
+A signal while history writes its workbook leaves no temporary file beside it.
+
+  $ for i in $(seq 10); do
+  >   ostrivan-card history --output w.xlsx --force >/dev/null 2>&1 & sleep "0.0$((RANDOM % 5))"; kill -INT $! 2>/dev/null; wait $!
+  > done; ls -A | grep -c '^\.w\.xlsx'
+  0
+  [1]

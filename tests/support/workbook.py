@@ -4,8 +4,9 @@
 workbook.py FILE [CSV]      the first sheet's rows (TYPE:VALUE; s text, n number, d date or time),
                             or what differs from the CSV export of the same read
 workbook.py --calc CALC CSV what differs between the export and Calc's CSV of its workbook
-workbook.py --layout FILE   sheets, frozen panes, filters, widths, header, charts and series
-workbook.py --summary FILE  the rows of the sheet "Summary"
+workbook.py --layout FILE   sheets, frozen panes, filters, widths, header, number formats, charts
+                            and series
+workbook.py --sheet NAME FILE  the rows of the sheet
 """
 import csv
 import datetime
@@ -110,10 +111,16 @@ def layout(path):
         print(f"{sheet.title}: frozen {sheet.freeze_panes}, filter {sheet.auto_filter.ref}, "
               f"header {'bold' if bold else 'plain'}, "
               f"widths {' '.join(f'{key}={width}' for key, width in sorted(widths.items()))}")
+        formats = [f"{cell.column_letter}={cell.number_format}" for cell in sheet[2]
+                   if sheet.max_row > 1 and cell.number_format != "General"]
+        if formats:
+            print(f"{sheet.title}: formats {' '.join(formats)}")
         for chart in sheet._charts:
-            print(f"{sheet.title}: {chart.tagname} chart, axes "
+            whole = chart.y_axis.numFmt and chart.y_axis.numFmt.formatCode == "0"
+            print(f"{sheet.title}: {chart.tagname} chart \"{chart.title.tx.rich.p[0].r[0].t}\", axes "
                   f"{chart.x_axis.title.tx.rich.p[0].r[0].t} / "
-                  f"{chart.y_axis.title.tx.rich.p[0].r[0].t}")
+                  f"{chart.y_axis.title.tx.rich.p[0].r[0].t}"
+                  f"{', counted in whole numbers' if whole else ''}")
             for series in chart.series:
                 categories, values = series.cat or series.xVal, series.val or series.yVal
                 print(f"  series {(categories.numRef or categories.strRef).f} {values.numRef.f}")
@@ -124,8 +131,8 @@ if __name__ == "__main__":
         compare_calc(sys.argv[2], sys.argv[3])
     elif sys.argv[1] == "--layout":
         layout(sys.argv[2])
-    elif sys.argv[1] == "--summary":
-        for row in rows(sys.argv[2], "Summary"):
+    elif sys.argv[1] == "--sheet":
+        for row in rows(sys.argv[3], sys.argv[2]):
             print(" | ".join(str(cell.value) for cell in row if cell.value is not None))
     elif len(sys.argv) == 3:
         compare(sys.argv[1], sys.argv[2])
