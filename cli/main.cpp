@@ -72,22 +72,31 @@ int RunCommand(int argc, char** argv) {
     CardOptions card;
     HistoryOptions history;
     SettingOptions setting;
-    CLI::App app("Reads farm record cards into CSV rows, formats cards and lists card readers, "
-                 "with the settings, log and archive of the Ostrivan window.",
+    CLI::App app("Reads farm record cards into CSV files or workbooks, formats cards, lists card "
+                 "readers and follows every animal's weights across the cards read, with the "
+                 "settings, log, archive and herd book of the Ostrivan window.",
                  "ostrivan-card");
     app.set_version_flag("--version", VersionText());
     app.require_subcommand(1);
-    app.footer("Exit status: 0 done, 1 the answer was no, 2 bad usage, 3 a reader or card error, "
-               "4 the output failed, 5 a run-time error in the card's content.\n");
+    app.footer("Exit status: 0 done; 1 the answer to format's question was no, or history found "
+               "none of the tags given; 2 bad usage; 3 a reader or card error (a folder given to "
+               "history that is not there too); 4 the output failed (or the herd book cannot be "
+               "used); 5 a run-time error in the card's content, or an image history cannot read "
+               "or that is no card image; 128+N stopped by signal N (130 for Ctrl-C), the way a "
+               "failure would.\n");
     const auto exportOptions = [&](CLI::App& command) {
-        command.add_option("--output", card.output, "the export file (default: standard output)");
+        command.add_option("--output", card.output,
+                           "the export file (default: standard output): \".csv\" is added to a "
+                           "name without a dot, a name ending in .xlsx gives a workbook");
         command.add_flag("--force", card.force, "replace an existing export file");
         command.add_flag("--verbose", card.choices.verbose, "show the dump of every block");
     };
     const Command commands[] = {
         {"readers", "List the card readers, one per line.", [](CLI::App&) {},
          [&] { return ListReaders(card); }},
-        {"read", "Read a card into CSV rows.",
+        {"read",
+         "Read the card in a reader into CSV rows or a workbook; its image is archived and its "
+         "weighings go to the herd book.",
          [&](CLI::App& command) {
              command.add_option("--reader", card.reader, "the reader (default: the first listed)");
              exportOptions(command);
@@ -105,7 +114,9 @@ int RunCommand(int argc, char** argv) {
              }
              return FormatCard(card);
          }},
-        {"export", "Export a saved card image, or a card written as text, without a reader.",
+        {"export",
+         "Export a saved card image, or a card written as text, into CSV rows or a workbook, "
+         "without a reader, log, archive or herd book.",
          [&](CLI::App& command) {
              auto* image = command.add_option("IMAGE", card.image, "a card file or archived image");
              command.add_option("--text", card.text, "a card written as text (-: standard input)")
@@ -118,7 +129,9 @@ int RunCommand(int argc, char** argv) {
              }
              return ExportCard(card);
          }},
-        {"status", "Whether a card is in the reader, at once: exit 0 when one is, 3 otherwise.",
+        {"status",
+         "Whether a card that can be read is in the reader, at once: exit 0 when one is, 3 "
+         "otherwise.",
          [&](CLI::App& command) {
              command.add_option("--reader", card.reader, "the reader (default: the first listed)");
          },
@@ -126,13 +139,15 @@ int RunCommand(int argc, char** argv) {
         {"doctor", "What this station has: service, readers, card files, folders, log.",
          [](CLI::App&) {}, [] { return Doctor(); }},
         {"history",
-         "Every animal's weighings across the archived card reads, with the gain per day: one "
-         "row per tag, or one per weighing of the tags given.",
+         "Every animal's weighings in the herd book, which first takes in the card images of the "
+         "archive and of the folders given that it has not seen, with the gain per day: one row "
+         "per animal, or one per weighing of the tags given (exit 1 when none of them has one).",
          [&](CLI::App& command) {
              command.add_option("TAG", history.tags, "tag numbers, whatever the case and blanks");
              command
                  .add_option("--archive", history.archives,
-                             "an archive folder to read, instead of the station's (again for more)")
+                             "another folder of card images to take in, such as another "
+                             "station's archive (again for more)")
                  ->allow_extra_args(false);
              command.add_option(
                  "--output", history.output,
