@@ -2,7 +2,9 @@
 
 #include "card/CodePage.h"
 
+#include <algorithm>
 #include <sqlite3.h>
+#include <tuple>
 
 namespace {
 
@@ -32,12 +34,19 @@ CREATE TABLE weighing (
     image INTEGER NOT NULL REFERENCES image (id),
     PRIMARY KEY (key, day, second, weight, gate)
 ) WITHOUT ROWID;
+CREATE TABLE file (
+    path BLOB PRIMARY KEY,
+    identity BLOB NOT NULL,
+    sha256 BLOB NOT NULL
+) WITHOUT ROWID;
 )";
 
 // A prepared statement, finalized when it goes.
 class Statement {
 public:
-    Statement(sqlite3* db, const char* sql) { prepared_ = sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr); }
+    Statement(sqlite3* db, const char* sql) {
+        prepared_ = sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr);
+    }
     ~Statement() { sqlite3_finalize(statement_); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -73,13 +82,48 @@ std::string_view BytesOf(const ImageHash& hash) {
     return {reinterpret_cast<const char*>(hash.data()), hash.size()};
 }
 
+// A weighing as the book keys it, and where it comes from among the images taken in together.
+struct Keyed {
+    std::string key;
+    std::int64_t day, second, weight, gate;
+    const Weighing* weighing;
+    std::size_t image;
+
+    auto Identity() const { return std::tie(key, day, second, weight, gate); }
+};
+
+// The weighings of the images, each once, as seen first, in the book's order.
+std::vector<Keyed> EachOnce(std::span<const HerdBook::Image> images,
+                            const std::vector<bool>& known) {
+    std::vector<Keyed> keyed;
+    for (std::size_t image = 0; image < images.size(); ++image) {
+        if (known[image]) {
+            continue;
+        }
+        for (const Weighing& weighing : images[image].weighings) {
+            keyed.push_back({TagKey(weighing.tag), weighing.day.time_since_epoch().count(),
+                             weighing.timeOfDay.count(), weighing.weight,
+                             weighing.gate.value_or(NoGate), &weighing, image});
+        }
+    }
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        return std::tuple_cat(a.Identity(), std::tie(a.image)) <
+               std::tuple_cat(b.Identity(), std::tie(b.image));
+    });
+    keyed.erase(
+        std::unique(keyed.begin(), keyed.end(),
+                    [](const Keyed& a, const Keyed& b) { return a.Identity() == b.Identity(); }),
+        keyed.end());
+    return keyed;
+}
+
 } // namespace
 
 HerdBook::HerdBook(std::filesystem::path file) : file_(std::move(file)) {
     std::error_code ignored; // a folder that cannot be made shows as a book that cannot be opened
     std::filesystem::create_directories(file_.parent_path(), ignored);
-    const int opened = sqlite3_open_v2(file_.c_str(), &db_,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int opened =
+        sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     try {
         if (opened != SQLITE_OK) {
             Fail(db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(opened));
@@ -156,40 +200,64 @@ bool HerdBook::Knows(const ImageHash& image) {
     return result == SQLITE_ROW;
 }
 
-void HerdBook::TakeIn(std::span<const Image> images) {
+void HerdBook::TakeIn(std::span<const Image> images, std::span<const FileRead> files) {
     Execute("BEGIN IMMEDIATE");
     try {
         Statement addImage(db_, "INSERT OR IGNORE INTO image (sha256, name) VALUES (?, ?)");
         Statement addWeighing(db_, "INSERT OR IGNORE INTO weighing "
                                    "(key, day, second, weight, gate, tag, image) "
                                    "VALUES (?, ?, ?, ?, ?, ?, ?)");
+        Statement addFile(db_, "INSERT OR REPLACE INTO file (path, identity, sha256) "
+                               "VALUES (?, ?, ?)");
         Check(addImage.Prepared());
         Check(addWeighing.Prepared());
-        for (const Image& image : images) {
-            addImage.Bind(1, BytesOf(image.hash));
-            addImage.Bind(2, image.name);
+        Check(addFile.Prepared());
+        // Another program may have taken an image in meanwhile: its weighings are in then.
+        std::vector<bool> known(images.size());
+        std::vector<std::int64_t> ids(images.size());
+        for (std::size_t at = 0; at < images.size(); ++at) {
+            addImage.Bind(1, BytesOf(images[at].hash));
+            addImage.Bind(2, images[at].name);
             Check(addImage.Step(), SQLITE_DONE);
-            if (sqlite3_changes(db_) == 0) {
-                continue; // known already: its weighings are in
-            }
-            const std::int64_t id = sqlite3_last_insert_rowid(db_);
-            for (const Weighing& weighing : image.weighings) {
-                const std::string key = TagKey(weighing.tag);
-                addWeighing.Bind(1, key);
-                addWeighing.Bind(2, weighing.day.time_since_epoch().count());
-                addWeighing.Bind(3, weighing.timeOfDay.count());
-                addWeighing.Bind(4, weighing.weight);
-                addWeighing.Bind(5, weighing.gate.value_or(NoGate));
-                addWeighing.Bind(6, weighing.tag);
-                addWeighing.Bind(7, id);
-                Check(addWeighing.Step(), SQLITE_DONE);
-            }
+            known[at] = sqlite3_changes(db_) == 0;
+            ids[at] = sqlite3_last_insert_rowid(db_);
+        }
+        for (const Keyed& weighing : EachOnce(images, known)) {
+            addWeighing.Bind(1, weighing.key);
+            addWeighing.Bind(2, weighing.day);
+            addWeighing.Bind(3, weighing.second);
+            addWeighing.Bind(4, weighing.weight);
+            addWeighing.Bind(5, weighing.gate);
+            addWeighing.Bind(6, weighing.weighing->tag);
+            addWeighing.Bind(7, ids[weighing.image]);
+            Check(addWeighing.Step(), SQLITE_DONE);
+        }
+        for (const FileRead& file : files) {
+            addFile.Bind(1, file.path);
+            addFile.Bind(2, file.identity);
+            addFile.Bind(3, BytesOf(file.hash));
+            Check(addFile.Step(), SQLITE_DONE);
         }
         Execute("COMMIT");
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
+}
+
+std::vector<HerdBook::FileRead> HerdBook::FilesRead() {
+    Statement rows(db_, "SELECT path, identity, sha256 FROM file");
+    Check(rows.Prepared());
+    std::vector<FileRead> files;
+    int result = 0;
+    while ((result = rows.Step()) == SQLITE_ROW) {
+        FileRead file{std::string(rows.Bytes(0)), std::string(rows.Bytes(1)), {}};
+        const std::string_view hash = rows.Bytes(2);
+        std::copy_n(hash.begin(), std::min(hash.size(), file.hash.size()), file.hash.begin());
+        files.push_back(std::move(file));
+    }
+    Check(result, SQLITE_DONE);
+    return files;
 }
 
 void HerdBook::Weighings(const std::function<void(const Kept&)>& each, bool images,

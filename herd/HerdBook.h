@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/RuntimeError.h"
 #include "herd/ImageHash.h"
 #include "herd/Weighing.h"
 
@@ -10,8 +11,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "base/RuntimeError.h"
 
 struct sqlite3;
 
@@ -36,6 +35,14 @@ public:
         std::string name; // where it is first seen, code-page text
         std::vector<Weighing> weighings;
     };
+    // A card file the book read: where it is, its identity on disk (device, inode, size, times
+    // of change), and the hash of its bytes. A file whose identity is the same next time is not
+    // read again.
+    struct FileRead {
+        std::string path;
+        std::string identity;
+        ImageHash hash;
+    };
     // A weighing as the book gives it back.
     struct Kept {
         std::string_view key; // TagKey of the tag
@@ -53,8 +60,12 @@ public:
 
     // Whether an image of these bytes was taken in.
     bool Knows(const ImageHash& image);
-    // Takes the images in, in one transaction; one the book knows already is left as it is.
-    void TakeIn(std::span<const Image> images);
+    // Takes the images in, in one transaction, with the files they were read from; an image the
+    // book knows already is left as it is, and a weighing seen twice is kept with the first
+    // image that holds it.
+    void TakeIn(std::span<const Image> images, std::span<const FileRead> files = {});
+    // The files the book read, by path.
+    std::vector<FileRead> FilesRead();
     // Every weighing of the book, by key and then in time order; those of the one key when one
     // is given. With images, each with the name of its image.
     void Weighings(const std::function<void(const Kept&)>& each, bool images = false,

@@ -32,7 +32,8 @@ ImageWeighings ReadImageWeighings(std::span<const std::uint8_t> image) {
         found.cardImage = false;
         return found;
     }
-    const auto length = static_cast<std::int32_t>(std::min<std::size_t>(image.size(), CardMemorySize));
+    const auto length =
+        static_cast<std::int32_t>(std::min<std::size_t>(image.size(), CardMemorySize));
     auto card = std::make_unique<CardBuffer>();
     card->fill(ErasedByte);
     std::copy_n(image.begin(), length, card->begin());
@@ -42,8 +43,8 @@ ImageWeighings ReadImageWeighings(std::span<const std::uint8_t> image) {
         found.fault = end.fault;
     } else if (!end.endFound && length < CardMemorySize) {
         const auto blocks = (length + CardBlockSize - 1) / CardBlockSize;
-        found.fault = "cut short after " + std::to_string(blocks) +
-                      (blocks == 1 ? " block" : " blocks");
+        found.fault =
+            "cut short after " + std::to_string(blocks) + (blocks == 1 ? " block" : " blocks");
     } else if (!end.endFound) {
         found.fault = "no end marker";
     }

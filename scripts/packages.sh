@@ -7,7 +7,7 @@ RUNTIME_PACKAGES=(libpcsclite1 pcscd libccid fonts-liberation)
 PACKAGE_PACKAGES=(dpkg-dev file)
 TEST_PACKAGES=(libgtest-dev libgmock-dev clang-14 libclang-rt-14-dev pcscd vsmartcard-vpcd
     fonts-liberation xvfb xauth xdotool python3-xlib python3-cram python3-openpyxl libreoffice-calc-nogui
-    util-linux iproute2 dpkg-dev file lintian desktop-file-utils appstream man-db bash-completion)
+    util-linux iproute2 time dpkg-dev file lintian desktop-file-utils appstream man-db bash-completion)
 
 # Installs the packages that are missing: as root directly, otherwise through sudo. Where
 # that is not possible it says what to run, and stops.
