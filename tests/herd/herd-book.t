@@ -18,11 +18,20 @@ and a book that cannot be used never fails a read, which one status line says.
   [1]
   $ rmdir "$book"; mv kept.sqlite "$book"
 
+A book of a newer version is named, and left as it is.
+
+  $ cp "$book" newer.sqlite; /usr/bin/python3 -c 'import sqlite3, sys; sqlite3.connect(sys.argv[1]).execute("pragma user_version = 2")' newer.sqlite
+  $ mkdir -p newer/Trelk/Ostrivan; cp newer.sqlite newer/Trelk/Ostrivan/herd-book.sqlite
+  $ XDG_DATA_HOME=$PWD/newer ostrivan-card history 2>&1 >/dev/null | head -n 1 | sed "s|$PWD|.|"
+  ostrivan-card: The herd book ./newer/Trelk/Ostrivan/herd-book.sqlite cannot be used: it was written by a newer version of Ostrivan
+  [4]
+  $ cmp newer.sqlite newer/Trelk/Ostrivan/herd-book.sqlite
+
 Programs killed while they read and add, at any point, leave a book that opens and gives the
 table a clean run gives; readers and the history may run at once, and lose nothing.
 
   $ for i in $(seq 30); do
-  >   ostrivan-card read --reader crate >/dev/null 2>&1 & sleep "0.00$((RANDOM % 10))"; kill -KILL $!; wait $! 2>/dev/null
+  >   ostrivan-card read --reader crate >/dev/null 2>&1 & sleep "0.00$((RANDOM % 10))"; kill -KILL $! 2>/dev/null; wait $! 2>/dev/null
   > done; true
   $ /usr/bin/python3 -c 'import sqlite3, sys; print(sqlite3.connect(sys.argv[1]).execute("pragma integrity_check").fetchone()[0])' "$book"
   ok
