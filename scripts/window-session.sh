@@ -8,15 +8,13 @@ start_window_session() {
     export XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run"
     mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/Trelk/Ostrivan/cards" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
-    local display
-    for display in $(seq 90 120); do
-        [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
-    done
-    export DISPLAY=":$display"
-    Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
+    # The display takes a number of its own, free when it starts, and says which once it is
+    # ready: sessions started side by side never meet. A busy machine may take a while to start
+    # it; the program would end without it.
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$home/display" >"$home/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    # A busy machine may take a while to start the display; the program would end without it.
-    for _ in $(seq 400); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+    for _ in $(seq 400); do [ -s "$home/display" ] && break; sleep 0.05; done
+    export DISPLAY=":$(cat "$home/display")"
     PROGRAM_STARTED=$(date +%s%N)
     "$program" >"$home/program.log" 2>&1 &
     PROGRAM_PID=$!
