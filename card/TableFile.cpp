@@ -41,12 +41,11 @@ private:
 } // namespace
 
 bool IsWorkbookName(const std::filesystem::path& file) {
-    constexpr std::string_view Extension = ".xlsx";
     const std::string& name = file.native();
-    return name.size() >= Extension.size() &&
-           std::equal(Extension.rbegin(), Extension.rend(), name.rbegin(), [](char a, char b) {
-               return a == std::tolower(static_cast<unsigned char>(b));
-           });
+    return name.size() >= WorkbookSuffix.size() &&
+           std::equal(
+               WorkbookSuffix.rbegin(), WorkbookSuffix.rend(), name.rbegin(),
+               [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 std::unique_ptr<TableFile> CreateTableFile(const std::filesystem::path& file, const Table& table) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 class TableSheet;
 
@@ -24,7 +25,9 @@ public:
     virtual TableSheet* Sheet() { return nullptr; }
 };
 
-// Whether the name asks for a workbook: it ends in ".xlsx", whatever the case.
+constexpr std::string_view WorkbookSuffix = ".xlsx";
+
+// Whether the name asks for a workbook: it ends in the workbook's suffix, whatever the case.
 bool IsWorkbookName(const std::filesystem::path& file);
 
 // The one place that chooses the kind of file from its name: a workbook for a workbook's name,

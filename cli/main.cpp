@@ -4,6 +4,7 @@
 // the window's settings, log, archive and status lines.
 
 #include "base/Stop.h"
+#include "card/TableFile.h"
 #include "cli/CardCommands.h"
 #include "cli/ExitStatus.h"
 #include "cli/HistoryCommand.h"
@@ -87,7 +88,8 @@ int RunCommand(int argc, char** argv) {
     const auto exportOptions = [&](CLI::App& command) {
         command.add_option("--output", card.output,
                            "the export file (default: standard output): \".csv\" is added to a "
-                           "name without a dot, a name ending in .xlsx gives a workbook");
+                           "name without a dot, a name ending in " +
+                               std::string(WorkbookSuffix) + " gives a workbook");
         command.add_flag("--force", card.force, "replace an existing export file");
         command.add_flag("--verbose", card.choices.verbose, "show the dump of every block");
     };
@@ -149,9 +151,9 @@ int RunCommand(int argc, char** argv) {
                              "another folder of card images to take in, such as another "
                              "station's archive (again for more)")
                  ->allow_extra_args(false);
-             command.add_option(
-                 "--output", history.output,
-                 "the file (default: standard output; a name ending in .xlsx: a workbook)");
+             command.add_option("--output", history.output,
+                                "the file (default: standard output; a name ending in " +
+                                    std::string(WorkbookSuffix) + ": a workbook)");
              command.add_flag("--force", history.force, "replace an existing file");
          },
          [&] { return HistoryCommand(history); }},
