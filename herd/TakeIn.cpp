@@ -16,6 +16,7 @@ namespace {
 // How many images are decoded, and then taken in in one transaction, at a time: enough to keep
 // every core busy, few enough to keep their weighings small in memory.
 constexpr std::size_t ImagesAtATime = 128;
+constexpr const char* NotACardImage = ": not a card image: it does not begin with a Card item";
 
 struct CardFileFound {
     std::filesystem::path path;
@@ -144,8 +145,7 @@ TakenIn TakeInFolders(HerdBook& book, std::span<const std::filesystem::path> fol
             const CardFileFound& file = *unknown[first + at];
             ImageWeighings& image = decoded[at];
             if (!image.cardImage) {
-                taken.failures.push_back(file.path.native() +
-                                         ": not a card image: it does not begin with a Card item");
+                taken.failures.push_back(file.path.native() + NotACardImage);
                 continue;
             }
             if (!image.fault.empty()) {
@@ -159,6 +159,14 @@ TakenIn TakeInFolders(HerdBook& book, std::span<const std::filesystem::path> fol
         }
         book.TakeIn(images, files);
     }
+    // A second copy is noted once its image is in; when the first was no card image, so is it.
+    std::erase_if(noted, [&](const HerdBook::FileRead& file) {
+        if (book.Knows(file.hash)) {
+            return false;
+        }
+        taken.failures.push_back(file.path + NotACardImage);
+        return true;
+    });
     if (!noted.empty()) {
         book.TakeIn({}, noted);
     }

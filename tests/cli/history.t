@@ -110,13 +110,14 @@ cannot be opened, or is no card image, gives nothing, is named every time, and m
   $ { echo "Card 32"; for i in $(seq 1820); do printf 'Draft "A"\ntime 2024-05-02 07:00:00\nnumber 400\nnumber 1\n'; done
   >   echo "item 07 00 00 00"; } | ostrivan_make_card - "office/2024-05-02_08-00-00 full.card"
   $ { echo "Card 32"; cat "$weighings/broken.txt"; } | ostrivan_make_card - "office/2024-05-03_08-00-00 broken.card"
-  $ ostrivan_make_card "$weighings/broken.txt" "office/2024-05-04_08-00-00 other.card"; printf x >office/x.card
+  $ ostrivan_make_card "$weighings/broken.txt" "office/2024-05-04_08-00-00 other.card"; printf x >office/x.card; cp office/x.card office/y.card
   $ ostrivan-card history A UK100 --archive office | tr -d '\r'
   ostrivan-card: office/2024-05-01_08-00-00 cut.card: cut short after 2 blocks: its 7 whole rows count
   ostrivan-card: office/2024-05-02_08-00-00 full.card: no end marker: its 1821 whole rows count
   ostrivan-card: office/2024-05-03_08-00-00 broken.card: Subscript out of range: its 2 whole rows count
   ostrivan-card: office/2024-05-04_08-00-00 other.card: not a card image: it does not begin with a Card item
   ostrivan-card: office/x.card: not a card image: it does not begin with a Card item
+  ostrivan-card: office/y.card: not a card image: it does not begin with a Card item
   Tag Nr,Date,Time,Weight,Gate Nr,Gain per Day,Image
   A,02/05/24,07:00:00,400,1,,2024-05-02_08-00-00 full.card
   UK 100,01/03/24,07:02:11,452,1,,2024-03-01_08-00-00 crate.card
@@ -124,7 +125,12 @@ cannot be opened, or is no card image, gives nothing, is named every time, and m
   UK 100,19/03/24,07:00:00,476,3,0.75,2024-03-11_08-00-00 crate.card
   UK 100,20/03/24,07:00:00,480,1,4.00,2024-05-03_08-00-00 broken.card
   [5]
-  $ rm office/*other.card office/x.card; ostrivan-card history --archive office >/dev/null
+  $ ostrivan-card history --archive office 2>&1 >/dev/null | cut -d: -f2
+   office/2024-05-04_08-00-00 other.card
+   office/x.card
+   office/y.card
+  [5]
+  $ rm office/*other.card office/?.card; ostrivan-card history --archive office >/dev/null
   $ ostrivan-card history --archive missing >/dev/null
   ostrivan-card: missing: no such folder
   [3]
