@@ -15,8 +15,15 @@ namespace stop {
 namespace {
 
 std::atomic<int> signalled = 0;
-std::mutex scopesMutex;
-std::vector<Source*> scopes; // the operations a signal stops now
+
+// The operations a signal stops now. The signal thread outlives main's return, so what it reads
+// is never destroyed: a signal that comes while the program ends finds an empty list, not a freed
+// one.
+struct Scopes {
+    std::mutex mutex;
+    std::vector<Source*> sources;
+};
+Scopes& scopes = *new Scopes;
 
 std::string SignalName(int signal) {
     switch (signal) {
@@ -39,11 +46,11 @@ void TakeSignals(sigset_t signals) {
         }
         int none = 0;
         signalled.compare_exchange_strong(none, signal);
-        const std::lock_guard lock(scopesMutex);
-        if (scopes.empty()) {
+        const std::lock_guard lock(scopes.mutex);
+        if (scopes.sources.empty()) {
             ::_exit(128 + signal);
         }
-        for (Source* source : scopes) {
+        for (Source* source : scopes.sources) {
             source->Request("Stopped by " + SignalName(signal));
         }
     }
@@ -105,13 +112,13 @@ int ExitStatus() {
 }
 
 SignalScope::SignalScope(Source& source) : source_(source) {
-    const std::lock_guard lock(scopesMutex);
-    scopes.push_back(&source_);
+    const std::lock_guard lock(scopes.mutex);
+    scopes.sources.push_back(&source_);
 }
 
 SignalScope::~SignalScope() {
-    const std::lock_guard lock(scopesMutex);
-    std::erase(scopes, &source_);
+    const std::lock_guard lock(scopes.mutex);
+    std::erase(scopes.sources, &source_);
 }
 
 } // namespace stop
