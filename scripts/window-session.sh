@@ -11,6 +11,7 @@ start_window_session() {
     # The display takes a number of its own, free when it starts, and says which once it is
     # ready: sessions started side by side never meet. A busy machine may take a while to start
     # it; the program would end without it.
+    rm -f "$home/display"
     Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$home/display" >"$home/xvfb.log" 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 400); do [ -s "$home/display" ] && break; sleep 0.05; done

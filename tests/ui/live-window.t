@@ -7,8 +7,19 @@ until the read is under way, once the last command has ended: a key pressed mean
   $ start_pcscd; trap 'stop_window_session; stop_services' EXIT
   $ farm="$TESTS/data/cards/farm.txt"
   $ box() { xdotool search --onlyvisible --name '^Ostrivan$' 2>/dev/null | head -n 1; }
-  $ answer_box() { wait_for '[ -n "$(box)" ]' && xdotool windowfocus --sync "$(box)" key Return; }
-  $ stuck_read() { rm -f "$DATA/data.csv"; wait_for '{ press_keys alt+r; sleep 0.2; grep -q "^no answer" card.log; }'; }
+  $ answer_box() { wait_for '[ -n "$(box)" ]' && wait_for '[ -z "$(box)" ] || { timeout 5 xdotool windowfocus --sync "$(box)" key Return; false; }'; }
+  $ stuck_read() {
+  >   rm -f "$DATA/data.csv"
+  >   for _ in $(seq 50); do press_keys alt+r; sleep 0.2; grep -q "^no answer" card.log && return; done
+  >   echo "the read did not start"
+  > }
+  $ close_window() {
+  >   for _ in $(seq 10); do
+  >     xwindow.py close "$WINDOW"
+  >     for _ in $(seq 100); do kill -0 "$PROGRAM_PID" 2>/dev/null || return; sleep 0.05; done
+  >   done
+  >   echo "the window stayed open"
+  > }
   $ ostrivan-card setting "Card Timeout" 2
 
 A card that answers no command: the window answers the window manager throughout, and after the
@@ -16,7 +27,7 @@ card timeout shows the error.
 
   $ insert_card "$farm" --stall-after 0
   $ start_window_session ostrivan "$PWD"; stuck_read
-  $ xwindow.py ping "$WINDOW" && echo "answers while the card does not"
+  $ xwindow.py ping "$WINDOW" 10 && echo "answers while the card does not"
   answers while the card does not
   $ wait_for 'grep -q "did not answer" "$LOG"'; answer_box; logged | tail -n 2
   Reading card
@@ -45,7 +56,7 @@ SIGTERM during a command that is never answered ends the read as a failure, then
 Closing the window does the same, asking nothing.
 
   $ stop_window_session; insert_card "$farm" --stall-after 0
-  $ start_window_session ostrivan "$PWD"; stuck_read; xwindow.py close "$WINDOW"; wait "$PROGRAM_PID"
+  $ start_window_session ostrivan "$PWD"; stuck_read; close_window; wait "$PROGRAM_PID"
   $ logged | tail -n 2
   ** Error in cmdReadCard_Click() VB error = The window was closed
   Read Card cancelled: 0 rows kept
