@@ -110,7 +110,7 @@ stored: the last byte is the terminating NUL.
 Whatever the file holds that is not a value of ours survives a write: garbage, other keys, a
 value continued at the end of the file.
 
-  $ by_hand $'"Broken="x\r\n\x01\x02 junk\r\n"Bad"=dword:xyz\r\n"Odd"=hex(7):41,00,00\r\n"Raw"=hex:01,02,\\'
+  $ by_hand $'"Broken="x\r\n\x01\x02 junk\r\n"Bad"=dword:xyz\r\n"Empty"=\r\n"Odd"=hex(7):41,00,00\r\n"Raw"=hex:01,02,\\'
   $ setting Bad; setting "Farm Name" kept; stored; setting Raw
   REGEDIT4
   
@@ -118,6 +118,7 @@ value continued at the end of the file.
   "Broken="x
   \x01\x02 junk (esc)
   "Bad"=dword:xyz
+  "Empty"=
   "Odd"=hex(7):41,00,00
   "Raw"=hex:01,02,\
   
