@@ -60,3 +60,17 @@ Closing the window does the same, asking nothing.
   $ logged | tail -n 2
   ** Error in cmdReadCard_Click() VB error = The window was closed
   Read Card cancelled: 0 rows kept
+
+Each read lets its connection to the card service go when it ends: a window that kept them would
+be refused by the service after a few hundred reads, and the card held by the first would fail the
+next. Alt+R is pressed until the read has begun, so that a press while the last one ends is not
+lost.
+
+  $ stop_window_session; insert_card "$farm"; start_window_session ostrivan "$PWD"
+  $ sockets() { find "/proc/$PROGRAM_PID/fd" -lname 'socket:*' | wc -l; }
+  $ before=$(sockets) opened=$(grep -c "Opening file" "$LOG"); rm -rf "$DATA/archive"
+  $ for n in 1 2 3; do
+  >   rm -f "$DATA/data.csv"
+  >   wait_for '[ "$(grep -c "Opening file" "$LOG")" -ge $((opened + n)) ] || { press_keys alt+r; sleep 0.3; false; }'
+  >   wait_for '[ "$(ls "$DATA/archive" 2>/dev/null | wc -l)" -eq "$n" ] && [ "$(sockets)" -eq "$before" ]'
+  > done
