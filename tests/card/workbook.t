@@ -83,6 +83,7 @@ and a chart of the weights.
   s:Origin | d:07:11:25 | d:15/03/24 | s:@SUM(A1) | s: 123 | s:L_x0000__x000D_
   \t_x001F_\x7f\xc2\x81\xc2\x90\xc2\x9d\xe2\x82\xac\xc3\xbf_x005F_x0041_ |  |  |  |  |  (esc)
   s:Location |  |  |  |  | s:-5 | s:+7 |  |  |  | 
+  s:Location |  |  |  |  | s:_x0041 | s:_x00g1_ |  |  |  | 
 
 It gets the mode a new CSV export gets, and leaves no other file behind.
 
