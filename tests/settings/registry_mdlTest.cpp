@@ -36,6 +36,15 @@ TEST_F(SettingsStore, AThirdTypeIsNeitherWrittenNorRead) {
     EXPECT_FALSE(settings.IsRegistrySettingPresent(HKEY_LOCAL_MACHINE, SettingsKey, "Gone"));
 }
 
+TEST_F(SettingsStore, AKeyIsClosedOnceAndThenServesNoMore) {
+    HKEY key = 0;
+    ASSERT_EQ(registry.CreateKey(HKEY_LOCAL_MACHINE, SettingsKey, key), RegistryResult::Success);
+    EXPECT_EQ(registry.CloseKey(key), RegistryResult::Success);
+    EXPECT_EQ(registry.CloseKey(key), RegistryResult::InvalidHandle);
+    EXPECT_EQ(registry.SetValue(key, "PIC ID", REG_SZ, std::vector<std::uint8_t>{'p', 0}),
+              RegistryResult::InvalidHandle);
+}
+
 TEST_F(SettingsStore, LockHeldElsewhereIsWaitedForThenGivenUpAndDiesWithItsHolder) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
