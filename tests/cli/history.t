@@ -91,8 +91,8 @@ code page: "\xd8lby1" and "\xf8LBY 1" are one animal. (esc)
   UK\xc2\xa0200,19/03/24,07:01:00,401,0.75 (esc)
   UK\xc2\xa0200,27/03/24,07:00:00,410,1.13 (esc)
 
-Gains round half away from zero and are never "-0.00"; an animal that loses shows it. Two-digit
-years 80 to 99 are 1980 to 1999.
+Gains round half away from zero and are never "-0.00"; an animal that loses shows it, and in the
+workbook's bands falls below zero. Two-digit years 80 to 99 are 1980 to 1999.
 
   $ ostrivan_make_card "$weighings/figures.txt" "office/2024-04-10_08-00-00 crate.card"
   $ ostrivan-card history --archive office | grep -E '^(R|Y)' | tr -d '\r'
@@ -100,6 +100,14 @@ years 80 to 99 are 1980 to 1999.
   R2,2,01/01/23,500,28/10/23,499,300,0.00,
   R3,2,01/01/24,300,10/04/24,297,100,-0.03,losing
   Y2K,2,31/12/99,200,01/01/00,202,1,2.00,
+  $ ostrivan-card history --archive office --output bands.xlsx; workbook.py --sheet Gains bands.xlsx
+  Gain per Day from | Animals
+  -0.5 | 1
+  0.0 | 3
+  0.5 | 1
+  1.0 | 1
+  1.5 | 0
+  2.0 | 1
 
 An image that ends short (a read cut short, a card with no end marker, a fault after its Card
 item) gives the whole rows its export held, and is named once, when it is taken in. One that
