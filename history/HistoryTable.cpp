@@ -1,5 +1,6 @@
 #include "history/HistoryTable.h"
 
+#include "card/ExportColumns.h"
 #include "card/TableFile.h"
 #include "card/TableSheet.h"
 
@@ -8,15 +9,16 @@
 
 namespace {
 
+// The columns that the export has too are the export's.
+constexpr TableColumn ExportColumnOf(Column column) {
+    return ExportColumns[Index(column)];
+}
+
 constexpr TableColumn AnimalColumns[] = {
-    {"Tag Nr", CellKind::Identifier, IdentifierWidth},
-    {"Weighings", CellKind::Number},
-    {"First Date", CellKind::Date},
-    {"First Weight", CellKind::Number},
-    {"Last Date", CellKind::Date},
-    {"Last Weight", CellKind::Number},
-    {"Days", CellKind::Number},
-    {"Gain per Day", CellKind::Decimal},
+    ExportColumnOf(Column::TagNr),  {"Weighings", CellKind::Number},
+    {"First Date", CellKind::Date}, {"First Weight", CellKind::Number},
+    {"Last Date", CellKind::Date},  {"Last Weight", CellKind::Number},
+    {"Days", CellKind::Number},     {"Gain per Day", CellKind::Decimal},
     {"Trend", CellKind::Text},
 };
 
@@ -24,12 +26,9 @@ constexpr TableColumn AnimalColumns[] = {
 constexpr std::uint16_t DateColumn = 1;
 constexpr std::uint16_t WeightColumn = 3;
 constexpr TableColumn WeighingColumns[] = {
-    {"Tag Nr", CellKind::Identifier, IdentifierWidth},
-    {"Date", CellKind::Date},
-    {"Time", CellKind::Time},
-    {"Weight", CellKind::Number},
-    {"Gate Nr", CellKind::Number},
-    {"Gain per Day", CellKind::Decimal},
+    ExportColumnOf(Column::TagNr),  ExportColumnOf(Column::Date),
+    ExportColumnOf(Column::Time),   ExportColumnOf(Column::Weight),
+    ExportColumnOf(Column::GateNr), {"Gain per Day", CellKind::Decimal},
     {"Image", CellKind::Text},
 };
 constexpr std::string_view SheetName = "History";
@@ -45,16 +44,18 @@ std::string Gate(const Weighing& weighing) {
     return weighing.gate ? Number(*weighing.gate) : std::string();
 }
 
+// Which band of the step's width holds the gain: band 0 starts at zero, those below count down.
+std::int64_t BandOf(std::int64_t gain, std::int64_t step) {
+    return gain >= 0 ? gain / step : -((-gain + step - 1) / step);
+}
+
 // A round step for bands over the span, in hundredths: 1, 2 or 5 times a power of ten, the
 // smallest that needs no more than ten bands.
 std::int64_t BandStep(std::int64_t lowest, std::int64_t highest) {
     for (std::int64_t power = 1;; power *= 10) {
         for (const std::int64_t times : {1, 2, 5}) {
             const std::int64_t step = times * power;
-            const auto band = [step](std::int64_t gain) {
-                return gain >= 0 ? gain / step : -((-gain + step - 1) / step);
-            };
-            if (band(highest) - band(lowest) < MostBands) {
+            if (BandOf(highest, step) - BandOf(lowest, step) < MostBands) {
                 return step;
             }
         }
@@ -77,20 +78,17 @@ void AddBandsChart(Workbook& book, const std::vector<std::int64_t>& gains) {
     }
     const auto [lowest, highest] = std::minmax_element(gains.begin(), gains.end());
     const std::int64_t step = BandStep(*lowest, *highest);
-    const auto floorOf = [step](std::int64_t gain) {
-        return (gain >= 0 ? gain / step : -((-gain + step - 1) / step)) * step;
-    };
-    std::vector<std::int64_t> animals((floorOf(*highest) - floorOf(*lowest)) / step + 1);
+    const std::int64_t first = BandOf(*lowest, step);
+    std::vector<std::int64_t> animals(static_cast<std::size_t>(BandOf(*highest, step) - first + 1));
     for (const std::int64_t gain : gains) {
-        ++animals[static_cast<std::size_t>((floorOf(gain) - floorOf(*lowest)) / step)];
+        ++animals[static_cast<std::size_t>(BandOf(gain, step) - first)];
     }
     const Workbook::Sheet sheet = book.AddSheet(BandsSheetName);
     book.Text(sheet, 0, 0, "Gain per Day from", CellStyle::Bold);
     book.Text(sheet, 0, 1, "Animals", CellStyle::Bold);
     for (std::size_t band = 0; band < animals.size(); ++band) {
         const auto row = static_cast<std::uint32_t>(band + 1);
-        book.Text(sheet, row, 0,
-                  BandLabel(floorOf(*lowest) + static_cast<std::int64_t>(band) * step, step));
+        book.Text(sheet, row, 0, BandLabel((first + static_cast<std::int64_t>(band)) * step, step));
         book.Number(sheet, row, 1, static_cast<double>(animals[band]));
     }
     book.SetWidth(sheet, 0, 18);
