@@ -195,7 +195,6 @@ bool HerdBook::Knows(const ImageHash& image) {
     const int result = known.Step();
     if (result != SQLITE_DONE) {
         Check(result, SQLITE_ROW);
-        known.Step();
     }
     return result == SQLITE_ROW;
 }
